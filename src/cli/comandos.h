@@ -1,6 +1,7 @@
 #pragma once
 // Registry of aurvend-cli commands. Each command family lives in its own source file and registers
-// itself with a static TRegistroComando; main() dispatches on the first argument.
+// itself with static TRegistroComando objects; main() dispatches on "word1 word2" when registered,
+// else on "word1", and hands the remaining arguments to the command.
 #include <functional>
 #include <map>
 #include <optional>
@@ -15,7 +16,7 @@ using TArgs = std::vector<std::string>; // the arguments after the command word
 using TFuncionComando = std::function<int(const TArgs&)>;
 
 struct TComando {
-  std::string nombre;      // first word: "evaluar", "mt", "series", ...
+  std::string nombre;      // "evaluar", or family and subcommand: "mt simular", "series info"
   std::string ayuda;       // lines shown by --help, Spanish
   TFuncionComando funcion;
 };

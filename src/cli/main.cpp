@@ -83,13 +83,20 @@ int main(int argc, char** argv) {
     Ayuda();
     return argc < 2 ? 1 : 0;
   }
-  auto it = cli::Comandos().find(argv[1]);
+  // A family may register "familia subcomando" entries ("mt simular") or one entry for the word.
+  int consumidos = 1;
+  auto it = cli::Comandos().end();
+  if (argc >= 3) {
+    it = cli::Comandos().find(std::string(argv[1]) + " " + argv[2]);
+    if (it != cli::Comandos().end()) consumidos = 2;
+  }
+  if (it == cli::Comandos().end()) it = cli::Comandos().find(argv[1]);
   if (it == cli::Comandos().end()) {
     std::cerr << "Comando desconocido: " << argv[1] << " (aurvend-cli --help lista los comandos)\n";
     return 1;
   }
   try {
-    cli::TArgs args(argv + 2, argv + argc);
+    cli::TArgs args(argv + 1 + consumidos, argv + argc);
     int rc = it->second.funcion(args);
     std::cout.flush();
     return rc;
