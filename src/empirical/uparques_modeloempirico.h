@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "num/MatEnt.h"
 #include "num/matreal.h"
 #include "num/xmatdefs.h"
 
@@ -61,6 +62,9 @@ void CompletarCiclico(TMatR& X, const TMatR& M);
 // Day sample of the sector charts: time of day, rounded to the nearest second, in [07:00, 20:00).
 bool EsMuestraDiurna(double t);
 
+// File name of a sector chart: trunc(100 * angle) "_" pass "_" trunc(100 * AlfaFilt) ".jpg".
+std::string NombreGraficoSector(double anguloSector, int pasada, double AlfaFilt);
+
 // The two sectors around a direction and their weights.
 struct TUbicacionAngulo {
   int s1 = 1, s2 = 2;
@@ -98,6 +102,10 @@ public:
   // `conReportes` false skips every file (reports, charts, the fit's scratch table): the numeric
   // construction alone.
   TParque_ModeloEmpirico(const TParque_ModeloTeorico& ModeloTeorico, const std::string& archivoSeries,
+                         int PorcentajeAjusteInf, int PorcentajeAjusteSup, bool conReportes = true);
+  // The same construction on a series container already in memory (taken over by the model);
+  // `archivoSeries` above is read into such a container first.
+  TParque_ModeloEmpirico(const TParque_ModeloTeorico& ModeloTeorico, std::unique_ptr<TSeriesDeDatos> series,
                          int PorcentajeAjusteInf, int PorcentajeAjusteSup, bool conReportes = true);
   static std::unique_ptr<TParque_ModeloEmpirico> Create(const TParque_ModeloTeorico& ModeloTeorico,
                                                         const std::string& archivoSeries,
@@ -180,6 +188,9 @@ private:
   TParque_ModeloEmpirico() = default;
   bool EsUsable(int k) const;
   void AjustarCurvaS(int s, int PorcentajeAjusteInf, int PorcentajeAjusteSup);
+  void EscribirTablaAjusteCurvaS() const;
+  void EscribirCurvasSCompletadas(const TMatR& alfaCompleto, const TMatR& vmCompleto) const;
+  void GraficarFiltrados() const;
   // Scratch table of the last fitted sector (pairs and parameters), written once per pass.
   std::vector<double> scratchX_, scratchY_;
   double scratchAlfa_ = 0, scratchVm_ = 0;
