@@ -26,6 +26,8 @@ const TFormatosNumFecha& FormatosActuales();
 void FijarFormatos(const TFormatosNumFecha& f);
 // Reads the user's settings from the system locale (setlocale/nl_langinfo); C/POSIX gives the defaults.
 void LeerFormatosDelSistema();
+// Translates a C library date or time format ("%d/%m/%Y", "%H:%M:%S") to the token style ("dd/mm/yyyy").
+std::string TraducirFormatoC(const std::string& formatoC);
 
 void GuardarFormatosUsuario();
 void FormatosDB_Entrar();
@@ -56,13 +58,16 @@ std::string EnteroATexto(long long i, int ancho = 0);
 // --- Text to numbers ---
 // Any standard number form (files). Raises Exception on a malformed number.
 double TextoANumero(const std::string& s);
+// As TextoANumero, without raising: false when the text is not a number.
+bool IntentarTextoANumero(const std::string& s, double& x);
 // Standard integer conversion: raises "\"%s\" is an invalid integer".
 int StrToInt(const std::string& s);
 // The expression evaluator's value of a text (user input, database fields, vector elements).
 double StrToReal(const std::string& s);
 
 // --- Dates: doubles counting days since 30 December 1899, the fraction being the time of day ---
-double CodificarFecha(int anio, int mes, int dia);
+bool FechaValida(int anio, int mes, int dia);      // years 1..9999
+double CodificarFecha(int anio, int mes, int dia); // raises on an invalid date
 double CodificarHora(int hora, int minuto, int segundo, int milisegundo = 0);
 void DecodificarFecha(double t, int& anio, int& mes, int& dia);
 void DecodificarHora(double t, int& hora, int& minuto, int& segundo, int& milisegundo);
@@ -73,6 +78,9 @@ std::string FormatearFechaHora(const std::string& formato, double t);
 std::string FechaHoraATexto(double t);
 std::string FechaATexto(double t);
 std::string HoraATexto(double t);
+int DiaDeLaSemana(double t); // 0 = Sunday
+// Reads "AAAA-MM-DD", optionally followed by " hh:nn" or " hh:nn:ss"; raises "Fecha no válida: ...".
+double TextoAFecha(const std::string& s);
 
 // --- Tokenising ---
 std::string SiguienteToken(std::string& s);

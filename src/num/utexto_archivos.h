@@ -16,13 +16,13 @@ public:
   // From text in memory (tests, database columns); `nombre` is used in messages.
   static TLectorTexto DesdeTexto(const std::string& texto, const std::string& nombre);
 
-  bool Fin() const;                 // no line left
-  std::string LeerLinea();          // next line without its line end; raises at end of file
-  double LeerReal();                // next line as one real (any standard number form)
-  int LeerEntero();                 // next line as one integer
+  bool Fin() const;                    // no line left
+  std::string LeerLinea();             // next line without its line end; raises at end of file
+  double LeerReal();                   // next line as one real (any standard number form)
+  int LeerEntero();                    // next line as one integer
   int Linea() const { return linea_; } // number of the last line read (0 before the first)
   const std::string& Archivo() const { return archivo_; }
-  // Raises Exception "<file>, línea <n>: <mensaje>".
+  // Raises Exception "Archivo <file>, línea <n>: <mensaje>".
   [[noreturn]] void Error(const std::string& mensaje) const;
 
 private:
@@ -40,11 +40,11 @@ public:
   TEscritorTexto(const TEscritorTexto&) = delete;
   TEscritorTexto& operator=(const TEscritorTexto&) = delete;
 
-  void Escribir(const std::string& texto);      // no line end
+  void Escribir(const std::string& texto);           // no line end
   void EscribirLinea(const std::string& texto = ""); // text then CR LF
-  void EscribirReal(double x);                  // one real in the default form on its own line
-  void EscribirEntero(long long i);             // one integer on its own line
-  void Cerrar();                                // flushes and renames over the target; raises on failure
+  void EscribirReal(double x);                       // one real in the default form on its own line
+  void EscribirEntero(long long i);                  // one integer on its own line
+  void Cerrar();                                     // flushes and renames over the target; raises on failure
   const std::string& Archivo() const { return archivo_; }
 
 private:
