@@ -102,4 +102,7 @@ public:
   int Posicion(double x) const;
 
   TVectR muestras; // sorted ascending
+
+private:
+  Tf_ddp_VectDeMuestras(TVectR ordenadas, TMadreUniforme* generador, int32_t semilla, int);
 };

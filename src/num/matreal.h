@@ -25,7 +25,9 @@ inline const double AsumaCero = CalcularAsumaCero();
 inline const double dos_pi = 2.0 * 3.14159265358979323846;
 
 // True when |x| < AsumaCero.
-inline bool EsCero(double x) { return std::fabs(x) < AsumaCero; }
+inline bool EsCero(double x) {
+  return std::fabs(x) < AsumaCero;
+}
 
 class TVectR {
 public:
