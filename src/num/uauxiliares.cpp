@@ -6,6 +6,7 @@
 
 #include <langinfo.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "num/uevaluador.h"
 
@@ -34,17 +36,23 @@ std::string Rellenar(const std::string& s, int ancho) {
   return s;
 }
 
-// Decimal digits and exponent of x rounded to `digitos` significant digits (correctly rounded).
+// Decimal digits and exponent of x rounded to `digitos` significant digits (correctly rounded, and
+// independent of the C library's locale).
 void Descomponer(double x, int digitos, bool& negativo, std::string& cifras, int& exponente) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", digitos - 1, x);
+  auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, digitos - 1);
   const char* p = buf;
   negativo = (*p == '-');
   if (negativo) ++p;
   cifras.clear();
   for (; *p != 'e'; ++p)
     if (*p != '.') cifras += *p;
-  exponente = std::atoi(p + 1);
+  ++p;
+  const bool expNegativo = (*p == '-');
+  if (*p == '+' || *p == '-') ++p;
+  int e = 0;
+  std::from_chars(p, r.ptr, e);
+  exponente = expNegativo ? -e : e;
 }
 
 std::string TextoNoFinito(double x) {
@@ -337,7 +345,8 @@ std::string RealATextoFijo(double x, int decimales, int ancho) {
   if (!std::isfinite(x)) return Rellenar(TextoNoFinito(x), ancho);
   if (decimales < 0) decimales = 0;
   std::vector<char> buf(static_cast<size_t>(decimales) + 340);
-  std::snprintf(buf.data(), buf.size(), "%.*f", decimales, x);
+  auto r = std::to_chars(buf.data(), buf.data() + buf.size(), x, std::chars_format::fixed, decimales);
+  *r.ptr = '\0';
   return Rellenar(ConSeparadorDecimal(buf.data()), ancho);
 }
 
@@ -365,11 +374,16 @@ bool IntentarTextoANumero(const std::string& texto, double& x) {
   }
   auto r = std::from_chars(ini, fin, x, std::chars_format::general);
   if (r.ec == std::errc::result_out_of_range) {
-    // Out of the double range: overflow is infinite, underflow is zero (as the C library reads it).
-    std::string t(ini, fin);
-    errno = 0;
-    x = std::strtod(t.c_str(), nullptr);
-    r.ptr = fin;
+    // Beyond the double range: overflow reads as infinite, underflow as zero.
+    long double v = 0;
+    auto rl = std::from_chars(ini, fin, v, std::chars_format::general);
+    if (rl.ec == std::errc()) {
+      x = static_cast<double>(v);
+    } else {
+      const char* e = std::find_if(ini, fin, [](char c) { return c == 'e' || c == 'E'; });
+      x = (e + 1 < fin && e[1] == '-') ? 0.0 : std::numeric_limits<double>::infinity();
+    }
+    r.ptr = rl.ec == std::errc::invalid_argument ? ini : fin;
   } else if (r.ec != std::errc()) {
     return false;
   }
