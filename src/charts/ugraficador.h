@@ -22,7 +22,9 @@ using TColor = std::int32_t;
 constexpr TColor clNinguno = -1;
 constexpr TColor clNegro = 0x000000;
 constexpr TColor clBlanco = 0xFFFFFF;
-constexpr TColor ColorRGB(int r, int g, int b) { return (r << 16) | (g << 8) | b; }
+constexpr TColor ColorRGB(int r, int g, int b) {
+  return (r << 16) | (g << 8) | b;
+}
 
 // Index into the chart palette.
 enum TkColorPaleta : int {
@@ -43,7 +45,7 @@ enum TkColorPaleta : int {
   kcp_Agua
 };
 constexpr int N_COLORES_PALETA = 15;
-TColor ColorPaleta(int indice);                 // indice 0 … 14
+TColor ColorPaleta(int indice);                   // indice 0 … 14
 const std::string& NombreColorPaleta(int indice); // "Negro", "Marrón", …
 
 enum TTipoMarcador : int { TM_Circulo = 0, TM_Cuadro, TM_Rombo, TM_Cruz, TM_X };
@@ -76,6 +78,8 @@ public:
   bool grilla = true;
   bool etiquetasVerticales = true;
   int tipoEtiqueta = 0; // 0 number, 1 integer, 2 date and time
+  // Number format of tipoEtiqueta 0: fixed point, rounded to digitosFormato significant digits and
+  // written with decimalesFormato decimals.
   int digitosFormato = 12, decimalesFormato = 2;
   std::string formatoFecha = "yyyy/mm/dd hh:mm";
 
@@ -134,6 +138,11 @@ public:
   std::vector<std::unique_ptr<TSerieGrafico>> seriesY;
   std::vector<std::unique_ptr<TSerieGrafico>> seriesX;
   std::vector<std::unique_ptr<TCajaGraficoXY>> cajas;
+  struct TLineaVertical {
+    double x;
+    TColor color;
+  };
+  std::vector<TLineaVertical> lineasVerticales;
   int tipoPorDefecto;
   int tamFuente = 14;
   int logo;
@@ -154,9 +163,11 @@ public:
   // bound to the first X series). Returns the series kept by the chart.
   TSerieGrafico* AddSerie(std::unique_ptr<TSerieGrafico> serie);
   // Creates a series for this chart and adds it.
-  TSerieGrafico* NuevaSerie(const std::string& nombreSerie, const TDAofNReal& valores,
-                            TSerieGrafico* serieX, const std::string& formato = "##.##", bool esX = false);
+  TSerieGrafico* NuevaSerie(const std::string& nombreSerie, const TDAofNReal& valores, TSerieGrafico* serieX,
+                            const std::string& formato = "##.##", bool esX = false);
   TCajaGraficoXY* AddCaja(std::unique_ptr<TCajaGraficoXY> caja);
+  // A vertical line at x (data units) over the whole plot height, drawn with the boxes.
+  void AddLineaVertical(double x, TColor color = clNegro);
 
   // Draws the whole chart on a canvas of W × H pixels.
   void Draw(QPainter& canvas, int W, int H);
@@ -170,6 +181,12 @@ public:
 
 private:
   void CalcularRangos();
+  void DibujarApiladas(QPainter& p, bool derecho);
+  void DibujarLineasYMarcadores(QPainter& p, bool derecho);
+  void DibujarBarras(QPainter& p, bool derecho);
+  void DibujarPorcentajes(QPainter& p, bool derecho);
+  void DibujarCajas(QPainter& p);
+  void DibujarLogo(QPainter& p, int radioMax);
 };
 
 // Makes sure a Qt GUI application object exists so that fonts and painting work (creates one on
