@@ -70,11 +70,12 @@ struct TParametrosGenerador {
 
 // What was injected at a sample (bit flags).
 enum : std::uint8_t {
-  MARCA_HUECO = 1,         // at least one channel missing or out of range
+  MARCA_HUECO = 1,         // speed, direction, power or setpoint missing or out of range
   MARCA_REPETIDO = 2,      // inside a stuck-value episode
   MARCA_RESTRICCION = 4,   // the setpoint is below the authorised power
   MARCA_ATIPICO = 8,       // power outlier
   MARCA_INDISPONIBLE = 16, // availability below 0.8
+  MARCA_HUECO_OTRO = 32,   // a weather, availability or ninth-channel value missing
 };
 
 struct TSerieGenerada {
