@@ -35,6 +35,9 @@ void SemillaAleatorioGlobal(unsigned long long semilla);
 void SemillaAleatorioGlobalDesdeReloj();
 
 class TCalibradorParque {
+  // Declared first so that it is released last: the empirical model reads this farm.
+  std::unique_ptr<TParque_ModeloTeorico> ModeloTeoricoPropio;
+
 public:
   // Builds the empirical model from the series file with the two S-curve fit percentages (writing its
   // reports and charts unless `conReportes` is false), keeps the theoretical model (not owned) and
@@ -101,15 +104,24 @@ public:
 
   bool PoseeModeloTeorico() const { return ModeloTeoricoPropio != nullptr; }
 
+  // Takes the parameter list from the theoretical model, sizes the arrays and reads the current
+  // values into Parametros. Run it again after replacing the model's station factor table (the old
+  // references die with the old table).
+  void TomarParametros();
+
 protected:
   // Reads the two blocks of a calibrator file (the combined model reads its table after them).
   explicit TCalibradorParque(TLectorTexto& f);
-  // Takes the parameter list and sizes the arrays from the current values.
-  void TomarParametros();
-
-private:
-  std::unique_ptr<TParque_ModeloTeorico> ModeloTeoricoPropio;
 };
+
+// Runs tarea(modelo, i) for i = 0 .. nTareas - 1 on nHilos threads: the calling thread works on
+// `original`, each other thread on its own copy of it (made before the threads start). The last task
+// runs on `original` after every other task of the calling thread, so the original ends in the state
+// a sequential run leaves. progreso() runs on the calling thread after each of its tasks. The first
+// failure of any task is raised once every thread has stopped.
+void EjecutarEnCopias(TParque_ModeloTeorico& original, int nTareas, int nHilos,
+                      const std::function<void(TParque_ModeloTeorico&, int)>& tarea,
+                      const std::function<void()>& progreso = {});
 
 // Runs `leer` and turns any failure into the reader's error naming the file and the line (messages
 // that already name the file pass unchanged).
