@@ -599,6 +599,7 @@ TResultadoRestricciones ProcesarRestricciones(const TFuenteFactorSMEC& factor, c
   const int nid = MT.nid_central;
   // 2. The SMEC/SCADA factor of the central.
   r.factorSMEC = factor ? factor(nid) : 0.0;
+  const std::string carpetaSalida = carpeta.empty() ? CarpetaCentral(nid) : carpeta;
   // 3. The periods (the series is read once and shared by every period's computation).
   auto series = TSeriesDeDatos::Create_LeerDeArchivo(archivoSeries);
   r.fechaIni = fechaIni;
@@ -615,16 +616,17 @@ TResultadoRestricciones ProcesarRestricciones(const TFuenteFactorSMEC& factor, c
   central.nBandas = MC.ModeloEmpirico->nBandas();
   int nEstimaciones = 0;
   for (const TRecFechasRestriccion& p : r.periodos) {
-    r.ventanas.push_back(CalcularVentana(central, grupo, *series, carpeta, p.fechaInicio - kHorasAmpliacion,
-                                         p.fechaFin + kHorasAmpliacion, p.fechaInicio, p.fechaFin,
-                                         r.factorSMEC, r.energias, B, false, false));
+    r.ventanas.push_back(CalcularVentana(
+        central, grupo, *series, carpetaSalida, p.fechaInicio - kHorasAmpliacion,
+        p.fechaFin + kHorasAmpliacion, p.fechaInicio, p.fechaFin, r.factorSMEC, r.energias, B, false, false));
     nEstimaciones += r.ventanas.back().nEstimaciones;
     r.E_total += r.ventanas.back().E_aj;
   }
 
   // 5. The hourly report.
   r.energiasHorarias = AgruparPorHora(r.energias);
-  r.archivoHorario = ArchivoEnCarpeta(carpeta, "c" + std::to_string(nid) + "_Restricciones_horarias.xlt");
+  r.archivoHorario =
+      ArchivoEnCarpeta(carpetaSalida, "c" + std::to_string(nid) + "_Restricciones_horarias.xlt");
   EscribirEnergias(r.archivoHorario, r.factorSMEC, r.energiasHorarias);
   r.segundos = Segundos(inicio);
   std::cout << "Restricciones procesadas: " << r.periodos.size() << " períodos, " << nEstimaciones

@@ -182,7 +182,7 @@ struct TResultadoRestricciones {
 
 // The whole restriction job: loads the combined model, takes the factor from `factor`, detects the
 // periods between fechaIni and fechaFin, computes each period's window (period widened by four hours)
-// and writes the hourly report.
+// and writes the hourly report. An empty `carpeta` is the central's working folder.
 TResultadoRestricciones ProcesarRestricciones(const TFuenteFactorSMEC& factor, const std::string& archivoMC,
                                               const std::string& archivoSeries, double fechaIni,
                                               double fechaFin, int B, const std::string& carpeta,
