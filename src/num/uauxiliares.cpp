@@ -16,14 +16,34 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <mutex>
 
 #include "num/uevaluador.h"
 
 namespace {
 
-TFormatosNumFecha formatosActuales;
-TFormatosNumFecha formatosUsuario;
-int nivelFormatosDB = 0;
+// The settings are per thread: a worker reading a file inside the database style never changes the
+// style another thread is formatting with. A new thread starts from the settings last read or set
+// and from the user's saved settings, with the counter at 0.
+std::mutex mutexGlobales;
+TFormatosNumFecha formatosIniciales;
+TFormatosNumFecha formatosUsuarioGuardados;
+
+struct TEstadoFormatos {
+  TFormatosNumFecha actuales;
+  TFormatosNumFecha usuario;
+  int nivel = 0;
+  TEstadoFormatos() {
+    std::lock_guard<std::mutex> l(mutexGlobales);
+    actuales = formatosIniciales;
+    usuario = formatosUsuarioGuardados;
+  }
+};
+
+TEstadoFormatos& Estado() {
+  thread_local TEstadoFormatos estado;
+  return estado;
+}
 
 bool EsLocaleC(const char* nombre) {
   if (nombre == nullptr) return true;
@@ -62,7 +82,7 @@ std::string TextoNoFinito(double x) {
 
 // Replaces "." by the current decimal separator.
 std::string ConSeparadorDecimal(std::string s) {
-  const std::string& sep = formatosActuales.separadorDecimal;
+  const std::string& sep = Estado().actuales.separadorDecimal;
   if (sep == ".") return s;
   size_t p = s.find('.');
   if (p != std::string::npos) s.replace(p, 1, sep);
@@ -138,10 +158,12 @@ bool EsSeparadorDe(char c, const std::string& separadores) {
 // --- Settings ---
 
 const TFormatosNumFecha& FormatosActuales() {
-  return formatosActuales;
+  return Estado().actuales;
 }
 void FijarFormatos(const TFormatosNumFecha& f) {
-  formatosActuales = f;
+  Estado().actuales = f;
+  std::lock_guard<std::mutex> l(mutexGlobales);
+  formatosIniciales = f;
 }
 
 std::string TraducirFormatoC(const std::string& formatoC) {
@@ -251,43 +273,45 @@ void LeerFormatosDelSistema() {
   }
   // The program parses and prints numbers itself; the C library's numeric conventions stay "C".
   std::setlocale(LC_NUMERIC, "C");
-  formatosActuales = f;
+  FijarFormatos(f);
 }
 
 void GuardarFormatosUsuario() {
-  formatosUsuario = formatosActuales;
-  const std::string& corta = formatosUsuario.formatoFechaCorta;
+  Estado().usuario = Estado().actuales;
+  const std::string& corta = Estado().usuario.formatoFechaCorta;
   if (corta.find('/') != std::string::npos)
-    formatosUsuario.separadorFecha = "/";
+    Estado().usuario.separadorFecha = "/";
   else if (corta.find('-') != std::string::npos)
-    formatosUsuario.separadorFecha = "-";
+    Estado().usuario.separadorFecha = "-";
   else
-    formatosUsuario.separadorFecha = formatosActuales.separadorFecha;
-  nivelFormatosDB = 0;
+    Estado().usuario.separadorFecha = Estado().actuales.separadorFecha;
+  Estado().nivel = 0;
+  std::lock_guard<std::mutex> l(mutexGlobales);
+  formatosUsuarioGuardados = Estado().usuario;
 }
 
 void FormatosDB_Entrar() {
-  ++nivelFormatosDB;
-  formatosActuales.separadorMiles = " ";
-  formatosActuales.separadorDecimal = ".";
-  formatosActuales.separadorFecha = "-";
-  formatosActuales.formatoFechaCorta = "yyyy-MM-dd";
-  formatosActuales.formatoFechaLarga = "yyyy-MM-dd HH:mm:ss";
+  ++Estado().nivel;
+  Estado().actuales.separadorMiles = " ";
+  Estado().actuales.separadorDecimal = ".";
+  Estado().actuales.separadorFecha = "-";
+  Estado().actuales.formatoFechaCorta = "yyyy-MM-dd";
+  Estado().actuales.formatoFechaLarga = "yyyy-MM-dd HH:mm:ss";
 }
 
 void FormatosDB_Salir() {
-  --nivelFormatosDB;
-  if (nivelFormatosDB == 0) {
-    formatosActuales.separadorMiles = formatosUsuario.separadorMiles;
-    formatosActuales.separadorDecimal = formatosUsuario.separadorDecimal;
-    formatosActuales.separadorFecha = formatosUsuario.separadorFecha;
-    formatosActuales.formatoFechaCorta = formatosUsuario.formatoFechaCorta;
-    formatosActuales.formatoFechaLarga = formatosUsuario.formatoFechaLarga;
+  --Estado().nivel;
+  if (Estado().nivel == 0) {
+    Estado().actuales.separadorMiles = Estado().usuario.separadorMiles;
+    Estado().actuales.separadorDecimal = Estado().usuario.separadorDecimal;
+    Estado().actuales.separadorFecha = Estado().usuario.separadorFecha;
+    Estado().actuales.formatoFechaCorta = Estado().usuario.formatoFechaCorta;
+    Estado().actuales.formatoFechaLarga = Estado().usuario.formatoFechaLarga;
   }
 }
 
 int NivelFormatosDB() {
-  return nivelFormatosDB;
+  return Estado().nivel;
 }
 
 // --- Reals to text ---
@@ -318,7 +342,7 @@ std::string RealATextoGeneral(double x, int digitos, int digitosExp) {
   Descomponer(x, digitos, negativo, cifras, exponente);
   while (cifras.size() > 1 && cifras.back() == '0')
     cifras.pop_back();
-  const std::string& sep = formatosActuales.separadorDecimal;
+  const std::string& sep = Estado().actuales.separadorDecimal;
   std::string r = negativo ? "-" : "";
   if (exponente < -4 || exponente >= digitos) {
     r += cifras[0];
@@ -359,7 +383,7 @@ std::string EnteroATexto(long long i, int ancho) {
 bool IntentarTextoANumero(const std::string& texto, double& x) {
   std::string s = Recortar(texto);
   if (s.empty()) return false;
-  const std::string& sep = formatosActuales.separadorDecimal;
+  const std::string& sep = Estado().actuales.separadorDecimal;
   if (sep != "." && s.find('.') == std::string::npos) {
     size_t p = s.find(sep);
     if (p != std::string::npos) s.replace(p, sep.size(), ".");
@@ -522,7 +546,7 @@ std::string FormatearFechaHora(const std::string& formato, double t) {
       else if (n == 4)
         r += kDiasLargos[DiaDeLaSemana(t)];
       else
-        r += FormatearFechaHora(formatosActuales.formatoFechaCorta, t);
+        r += FormatearFechaHora(Estado().actuales.formatoFechaCorta, t);
       trasHora = false;
       break;
     case 'h':
@@ -550,7 +574,7 @@ std::string FormatearFechaHora(const std::string& formato, double t) {
       break;
     case '/':
       for (size_t k = 0; k < n; ++k)
-        r += formatosActuales.separadorFecha;
+        r += Estado().actuales.separadorFecha;
       break;
     default:
       r += formato.substr(i, n);
@@ -562,10 +586,10 @@ std::string FormatearFechaHora(const std::string& formato, double t) {
 }
 
 std::string FechaATexto(double t) {
-  return FormatearFechaHora(formatosActuales.formatoFechaCorta, t);
+  return FormatearFechaHora(Estado().actuales.formatoFechaCorta, t);
 }
 std::string HoraATexto(double t) {
-  return FormatearFechaHora(formatosActuales.formatoHoraLarga, t);
+  return FormatearFechaHora(Estado().actuales.formatoHoraLarga, t);
 }
 
 std::string FechaHoraATexto(double t) {

@@ -5,7 +5,8 @@
 // unit. Outside a database-style scope the user's regional settings (read from the system locale at
 // start-up) are in force; inside, the database style ("." decimals, blank thousands separator,
 // "-" dates, "yyyy-MM-dd", "yyyy-MM-dd HH:mm:ss"). The nesting counter restores the user's style
-// only when the outermost scope leaves.
+// only when the outermost scope leaves. Settings and counter belong to each thread: a new thread starts
+// from the settings last read or set (FijarFormatos, LeerFormatosDelSistema) with the counter at 0.
 #include <string>
 
 #include "num/xmatdefs.h"

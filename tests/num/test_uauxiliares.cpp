@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <future>
 #include <limits>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -204,6 +206,24 @@ TEST_F(Interruptor, ScopeGuardRestoresTheUserStyleWhenAnExceptionLeavesIt) {
   EXPECT_EQ(NivelFormatosDB(), 0);
   EXPECT_EQ(FormatosActuales().separadorDecimal, ",");
   EXPECT_EQ(RealATextoGeneral(0.5), "0,5");
+}
+
+TEST_F(Interruptor, EachThreadHasItsOwnStyle) {
+  UsuarioConComa();
+  std::string enElHilo, trasElHilo;
+  std::promise<void> dentro, salir;
+  std::thread lector([&] {
+    enElHilo = RealATextoGeneral(0.5); // starts from the user's style
+    TEnFormatosDB db;
+    dentro.set_value();
+    salir.get_future().wait();
+  });
+  dentro.get_future().wait();
+  trasElHilo = RealATextoGeneral(0.5); // the worker's database style does not reach this thread
+  salir.set_value();
+  lector.join();
+  EXPECT_EQ(enElHilo, "0,5");
+  EXPECT_EQ(trasElHilo, "0,5");
 }
 
 TEST_F(Interruptor, SavedDateSeparatorFollowsTheShortDateFormat) {
