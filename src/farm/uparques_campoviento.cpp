@@ -289,9 +289,10 @@ double TParque_ModeloTeorico::DpEnPunto(double x, double y) const {
   const double J = (yr - rot_ymin) / rot_dy;
   const double Q = (xr - rot_xmin) / rot_dx;
   const double tJ = std::trunc(J), tQ = std::trunc(Q);
-  const int P = int(tJ) + 1;
+  // Rounding may put a point on the far edge one cell past the last row or column.
+  const int P = std::min(int(tJ) + 1, rot_ny + 1);
   const int N = std::min(P + 1, rot_ny + 1);
-  const int V = int(tQ) + 1;
+  const int V = std::min(int(tQ) + 1, rot_nx + 1);
   const int S = std::min(V + 1, rot_nx + 1);
   const double fr = J - tJ;
   const double fc = Q - tQ;

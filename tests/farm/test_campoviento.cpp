@@ -1,0 +1,193 @@
+// The wind field: physics helpers, wakes and their direction, the authorised-power cap, losses, the
+// station iteration, the inverse search and the wake factor's bounds.
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "farm/parque_referencia.h"
+#include "farm/uparques_modeloteorico.h"
+
+namespace {
+
+// Two turbines of the reference curve on a north–south line, 1 km and 1.6 km north of the station.
+std::unique_ptr<TParque_ModeloTeorico> ParNorteSur() {
+  auto p = std::make_unique<TParque_ModeloTeorico>();
+  p->potencia_autorizada_mw = 4;
+  p->potencia_nominal = 4;
+  const TCurvaAerogen c = CurvaReferencia2MW();
+  p->molinos.emplace_back(1, 7, 1, c, TPosicion(0, 1000));
+  p->molinos.emplace_back(2, 7, 1, c, TPosicion(0, 1600));
+  p->Inicializar();
+  return p;
+}
+
+double SumaPotencias(const TParque_ModeloTeorico& p) {
+  double s = 0;
+  for (const auto& m : p.molinos)
+    s += m.potencia;
+  return s;
+}
+
+TEST(Fisica, FuncionesDeDensidad) {
+  EXPECT_NEAR(FactorDensidad(1.225), 1.0, 1e-15);
+  EXPECT_EQ(DensidadPotencia(10, 1.225), 10.0 * 10.0 * 10.0 * (1.225 * 0.5) / 1000000.0);
+  EXPECT_NEAR(VelocidadDeDensidad(DensidadPotencia(8.5, 1.2), 1.2), 8.5, 1e-13);
+  const double rho = DensidadAire(15, 1013, 50);
+  EXPECT_GT(rho, 1.2);
+  EXPECT_LT(rho, 1.23);
+  EXPECT_EQ(DensidadAire(15, 500, 50), 1.18);  // below 1.1
+  EXPECT_EQ(DensidadAire(-40, 1100, 0), 1.18); // above 1.3
+}
+
+TEST(Estela, ElGiroDe180GradosIntercambiaAguasArribaYAbajo) {
+  auto p = ParNorteSur();
+  const double dp = DensidadPotencia(8, 1.225);
+  p->Preparar(true, 0, dp, 1.225); // wind from the north: turbine 2 is upstream
+  p->Simular(1.225, dp, 100);
+  const double libre2 = p->molinos[1].dp_media, estela1 = p->molinos[0].dp_media;
+  EXPECT_NEAR(libre2, dp, dp * 1e-12);
+  EXPECT_LT(estela1, 0.95 * dp);
+  EXPECT_LT(p->molinos[0].potencia, p->molinos[1].potencia);
+
+  p->Preparar(true, 180, dp, 1.225); // from the south: turbine 1 upstream
+  p->Simular(1.225, dp, 100);
+  EXPECT_NEAR(p->molinos[0].dp_media, dp, dp * 1e-12);
+  EXPECT_NEAR(p->molinos[1].dp_media, estela1, dp * 1e-9);
+  EXPECT_GT(p->molinos[0].potencia, p->molinos[1].potencia);
+}
+
+TEST(Estela, MolinosAlineadosAtravesDelVientoNoSeEstorban) {
+  auto p = ParNorteSur();
+  const double dp = DensidadPotencia(8, 1.225);
+  p->Preparar(true, 90, dp, 1.225); // from the east: both in one row
+  EXPECT_EQ(p->molinos[0].posicion.fila, p->molinos[1].posicion.fila);
+  p->Simular(1.225, dp, 100);
+  EXPECT_NEAR(p->molinos[0].dp_media, dp, dp * 1e-12);
+  EXPECT_NEAR(p->molinos[1].dp_media, dp, dp * 1e-12);
+}
+
+TEST(Potencia, TopeDePotenciaAutorizada) {
+  // The reference farm at 14 m/s nets about 45 MW before any cap. Under a lower cap the turbine powers
+  // are scaled pass after pass; a smaller wake then gives the farm back part of what was removed, so
+  // the net power stays above the cap and after 11 passes the result is the cap itself.
+  const double dp = DensidadPotencia(14, 1.225);
+  for (double cap : {30.0, 44.0}) {
+    auto p = ParqueReferencia();
+    p->potencia_autorizada_mw = cap;
+    p->Preparar(true, 270, dp, 1.225);
+    const long long antes = p->nPasadas;
+    EXPECT_EQ(p->Simular(1.225, dp, 100), cap);
+    EXPECT_EQ(p->nPasadas - antes, 11);
+    EXPECT_LT(SumaPotencias(*p), 46.0);
+  }
+  // The limit argument caps as the authorised power does; without a cap one pass is enough.
+  auto p = ParqueReferencia();
+  p->Preparar(true, 270, dp, 1.225);
+  EXPECT_EQ(p->Simular(1.225, dp, 12.5), 12.5);
+  const long long antes = p->nPasadas;
+  const double P = p->Simular(1.225, dp, 100);
+  EXPECT_EQ(p->nPasadas - antes, 1);
+  const double S = SumaPotencias(*p);
+  EXPECT_EQ(P, S - p->coef_perdidas * (S * S));
+  EXPECT_GT(P, 44.0);
+  EXPECT_LT(P, 50.0);
+}
+
+TEST(Potencia, SinPerdidasEsLaSumaDeLosMolinos) {
+  auto p = ParqueReferencia();
+  p->factor_perdidas = 0;
+  const double dp = DensidadPotencia(9, 1.225);
+  p->Preparar(false, 45, dp, 1.225);
+  EXPECT_EQ(p->coef_perdidas, 0.0);
+  const double P = p->ResolverMeteo(1.225, dp, 50);
+  EXPECT_EQ(P, SumaPotencias(*p));
+  EXPECT_GT(P, 10.0);
+}
+
+TEST(ResolverMeteo, EstacionAguasArribaConvergeEnLaPrimeraSimulacion) {
+  auto p = ParqueReferencia(); // station 500 m west of the farm: upstream for a west wind
+  const double dp = DensidadPotencia(9, 1.225);
+  p->Preparar(false, 270, dp, 1.225);
+  EXPECT_EQ(p->etha_meteo_dir, 1.0);
+  bool conv = false;
+  double dmet = 0, libre = 0;
+  p->ResolverMeteo(1.225, dp, 50, conv, dmet, libre);
+  EXPECT_TRUE(conv);
+  EXPECT_EQ(libre, dp);
+  EXPECT_NEAR(dmet, dp, dp * 1e-12);
+}
+
+TEST(ResolverMeteo, DensidadNulaDevuelveCeroSinConverger) {
+  auto p = ParqueReferencia();
+  p->Preparar(false, 0, 0, 1.225);
+  bool conv = true;
+  double dmet = -1, libre = -1;
+  EXPECT_EQ(p->ResolverMeteo(1.225, 0, 50, conv, dmet, libre), 0.0);
+  EXPECT_FALSE(conv);
+  EXPECT_EQ(dmet, 0.0);
+  EXPECT_EQ(libre, 0.0);
+}
+
+TEST(VientoParaPotencia, EnYSobreLaPotenciaAutorizada) {
+  auto p = ParqueReferencia();
+  p->Preparar(false, 90, DensidadPotencia(9, 1.225), 1.225);
+  double libre = -7;
+  EXPECT_EQ(p->VientoParaPotencia(std::nextafter(50.0, 100.0), libre), -11.0);
+  EXPECT_EQ(libre, -7.0); // untouched
+  const double v = p->VientoParaPotencia(50.0, libre);
+  EXPECT_GT(v, 0.0);
+  EXPECT_GT(libre, 0.0);
+  const double v20 = p->VientoParaPotencia(20.0, libre);
+  EXPECT_GT(v20, 5.0);
+  EXPECT_LT(v20, v);
+  // The speed found reproduces the target within the search tolerance.
+  p->Preparar(false, 90, DensidadPotencia(v20, 1.225), 1.225);
+  EXPECT_NEAR(p->ResolverMeteo(1.225, DensidadPotencia(v20, 1.225), 50), 20.0, 0.05);
+}
+
+TEST(FactorEstela, UnRotorQueTomaMasQueElVientoQuedaEnLaCotaInferior) {
+  // A 1 m rotor with the 2 MW curve: h ≫ 1, so 1 − h^(2/3) < 0.
+  auto p = ParNorteSur();
+  TVectR v = p->molinos[1].curva.curva_v, P = p->molinos[1].curva.curva_P;
+  p->molinos[1].curva = TCurvaAerogen(8, "chico", 1.0, v, P);
+  const double dp = DensidadPotencia(9, 1.225);
+  p->Preparar(true, 0, dp, 1.225);
+  p->Simular(1.225, dp, 100);
+  const TPosicion& pos = p->molinos[1].posicion;
+  double suma = 0;
+  for (int c = pos.col_ini; c <= pos.col_fin; ++c)
+    suma += p->grilla.e(pos.fila, c);
+  const double media = suma / (pos.col_fin - pos.col_ini + 1);
+  EXPECT_TRUE(std::isfinite(media));
+  EXPECT_NEAR(media, p->molinos[1].dp_media * 1e-5, dp * 1e-12);
+  EXPECT_TRUE(std::isfinite(p->molinos[0].dp_media));
+  EXPECT_TRUE(std::isfinite(p->molinos[0].potencia));
+}
+
+TEST(DpEnPunto, FueraDeLaGrillaOAntesDeCalcularEsCero) {
+  auto p = ParqueReferencia();
+  EXPECT_EQ(p->DpEnPunto(0, 0), 0.0);
+  const double dp = DensidadPotencia(9, 1.225);
+  p->Preparar(false, 0, dp, 1.225);
+  EXPECT_EQ(p->DpEnPunto(0, 0), 0.0); // prepared, not computed
+  p->ResolverMeteo(1.225, dp, 50);
+  EXPECT_GT(p->DpEnPunto(1000, 1000), 0.0);
+  EXPECT_EQ(p->DpEnPunto(-5000, 0), 0.0);
+  EXPECT_EQ(p->DpEnPunto(0, 10000), 0.0);
+}
+
+TEST(Preparar, ReutilizaLaGrillaYDaLosMismosResultados) {
+  auto p = ParqueReferencia();
+  const double dp = DensidadPotencia(9, 1.225);
+  p->Preparar(false, 45, dp, 1.225);
+  const double P45 = p->ResolverMeteo(1.225, dp, 50);
+  p->Preparar(false, 90, dp, 1.225);
+  p->ResolverMeteo(1.225, dp, 50);
+  p->Preparar(false, 45, dp, 1.225);
+  EXPECT_EQ(p->ResolverMeteo(1.225, dp, 50), P45);
+  auto q = ParqueReferencia();
+  q->Preparar(false, 45, dp, 1.225);
+  EXPECT_EQ(q->ResolverMeteo(1.225, dp, 50), P45);
+}
+
+} // namespace
