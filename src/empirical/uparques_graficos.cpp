@@ -135,14 +135,8 @@ void TParque_ModeloEmpirico::GraficarSector(int s, int pasada) const {
   Marcadores(Par(g, "Pv3_7a19hs", xd, "PE_muestras_7a19hs", yd), ColorRGB(0, 0, 255), TM_Cuadro, 2);
   Marcadores(Par(g, "Pv3_20a6hs", xn, "PE_muestras_20a6hs", yn), clNegro, TM_Cuadro, 2);
 
-  // Band edges as vertical lines (zero-width boxes over the power range).
-  for (int j = 1; j <= nB + 1; ++j) {
-    const double x = BandasPv3.e(j) + 0.000005;
-    auto caja = std::make_unique<TCajaGraficoXY>("", x, 0, x, yMax);
-    caja->colorRelleno = clNinguno;
-    caja->colorBorde = clNegro;
-    g.AddCaja(std::move(caja));
-  }
+  // Band edges.
+  for (int j = 1; j <= nB + 1; ++j) g.AddLineaVertical(BandasPv3.e(j) + 0.000005, clNegro);
 
   // S-curve at the band centres and as a line.
   TDAofNReal xc(nB), yc(nB);

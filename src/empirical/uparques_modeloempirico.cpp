@@ -38,25 +38,33 @@ bool EnSector(double h, double c, double a) {
 
 void CompletarCiclico(TMatR& X, const TMatR& M) {
   const int n = M.nf();
-  X = TMatR(n, 1);
-  for (int i = 1; i <= n; ++i)
-    if (M.e(i, 1) > 0) X.pon_e(i, 1, M.e(i, 1));
+  // Plain arrays for the sweeps (rows 0..n-1); the result goes to X at the end.
+  std::vector<char> conocida(n);
+  std::vector<double> x(n, 0.0), q(n);
+  for (int i = 0; i < n; ++i) {
+    conocida[i] = M.e(i + 1, 1) > 0;
+    if (conocida[i]) x[i] = M.e(i + 1, 1);
+  }
   int cnt = 0;
   double eps;
   do {
-    TMatR Q = X;
-    for (int i = 1; i <= n; ++i) {
-      if (M.e(i, 1) > 0) continue;
-      const int ant = i == 1 ? n : i - 1;
-      const int sig = i == n ? 1 : i + 1;
-      X.pon_e(i, 1, (Q.e(ant, 1) + Q.e(sig, 1)) / 2);
+    q = x;
+    for (int i = 0; i < n; ++i) {
+      if (conocida[i]) continue;
+      const int ant = i == 0 ? n - 1 : i - 1;
+      const int sig = i == n - 1 ? 0 : i + 1;
+      x[i] = (q[ant] + q[sig]) / 2;
     }
-    TMatR D(n, 1);
-    for (int i = 1; i <= n; ++i) D.pon_e(i, 1, X.e(i, 1) - Q.e(i, 1));
-    eps = std::fabs(D.max());
+    // The largest element of X - Q (the first one kept on ties); known rows contribute 0.
+    double mayor = x[0] - q[0];
+    for (int i = 1; i < n; ++i)
+      if (x[i] - q[i] > mayor) mayor = x[i] - q[i];
+    eps = std::fabs(mayor);
     std::cout << "cnt_iter: " << cnt << ", epsilon: " << RealATexto(eps) << "\n";
     ++cnt;
   } while (!(cnt > 10000 || eps < 0.0001));
+  X = TMatR(n, 1);
+  for (int i = 0; i < n; ++i) X.pon_e(i + 1, 1, x[i]);
 }
 
 bool EsMuestraDiurna(double t) {

@@ -1,0 +1,96 @@
+// aurvend-cli me crear: the empirical model of the reference farm from a generated series file.
+#include <gtest/gtest.h>
+
+#include <QImageReader>
+#include <array>
+#include <cstdio>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "farm/ucarpetas.h"
+#include "generador/generador_series.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TSalida {
+  int rc;
+  std::string out, err;
+};
+
+TSalida Ejecutar(const std::string& args) {
+  const std::string errArchivo = CarpetaBasura() + "/cli_me_err.txt";
+  const std::string cmd = std::string(AURVEND_CLI_PATH) + " " + args + " 2>" + errArchivo;
+  TSalida r;
+  FILE* p = popen(cmd.c_str(), "r");
+  std::array<char, 4096> buf;
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+  r.rc = WEXITSTATUS(pclose(p));
+  std::ifstream fe(errArchivo);
+  std::stringstream ss;
+  ss << fe.rdbuf();
+  r.err = ss.str();
+  return r;
+}
+
+const std::string kPmt = std::string(AURVEND_DATA_DIR) + "/c1_parque_mt.pmt";
+
+} // namespace
+
+TEST(CliMe, CrearPrintsTheConstructionTheSectorTableAndTheStatistics) {
+  TParametrosGenerador p;
+  p.nDias = 40;
+  p.semilla = 3;
+  const std::string sas = CarpetaBasura() + "/cli_me.sas";
+  GenerarArchivoSeries(p, sas);
+  const std::string graficos = CarpetaBasura() + "/cli_me_graficos";
+  const TSalida r = Ejecutar("me crear --pmt " + kPmt + " --sas " + sas + " --graficos " + graficos);
+  ASSERT_EQ(r.rc, 0) << r.err;
+  const std::string& o = r.out;
+  const char* enOrden[] = {"Filtrado de huecos: ", "WARNING!!!: max_fd: 100 Asumo que es porcentaje",
+                           "Filtro CGM < PAut*0.99: ", "cnt_iter: 0, epsilon: ", "Fin err2CurvasS: ",
+                           "ang\talfa\tvm\tcntMuestras\n", "\tMínimo\tMáximo\n", "Velocidad [m/s]\t",
+                           "CGM [MW]\t", "Weibull k: ", "Weibull lambda: "};
+  size_t pos = 0;
+  for (const char* t : enOrden) {
+    const size_t q = o.find(t, pos);
+    ASSERT_NE(q, std::string::npos) << t;
+    pos = q;
+  }
+  // 72 sector lines, each starting with the angle in the default real form.
+  std::istringstream is(o.substr(o.find("ang\talfa\tvm\tcntMuestras\n")));
+  std::string linea;
+  std::getline(is, linea);
+  for (int s = 1; s <= 72; ++s) {
+    ASSERT_TRUE(std::getline(is, linea));
+    EXPECT_EQ(linea.substr(0, 24).size(), 24u);
+    EXPECT_EQ(std::count(linea.begin(), linea.end(), '\t'), 3) << linea;
+  }
+  EXPECT_EQ(linea.substr(0, 24), " 3.5500000000000000E+002");
+  for (const char* jpg : {"Frecuencia_velocidad_WB.jpg", "Frecuencia_direccion.jpg"}) {
+    QImageReader lector(QString::fromStdString(graficos + "/" + jpg));
+    EXPECT_EQ(lector.size(), QSize(541, 325)) << jpg;
+  }
+  // The reports in the farm's folder.
+  const std::string carpeta = CarpetaCentral(1);
+  for (const char* f : {"series_filtradas.xlt", "curvas_s_.xlt", "curvas_s_completadas_.xlt",
+                        "muestras_filtrados_plano_pe_vel_0.jpg", "muestras_filtrados_plano_dir_vel_0.jpg",
+                        "0_1_0.jpg", "0_2_0.jpg"})
+    EXPECT_TRUE(fs::exists(carpeta + "/" + f)) << f;
+}
+
+TEST(CliMe, ASeriesFileWithTooFewSeriesFailsNamingTheFile) {
+  const std::string sas = CarpetaBasura() + "/cli_me_cinco.sas";
+  {
+    std::ofstream f(sas);
+    f << "5\n2016 1 1 0 0 0\n0.16666666666667\n2\n144\nv d p t pr\n1 5 180 10 15 1013\n2 6 181 11 15 1013\n";
+  }
+  const TSalida r = Ejecutar("me crear --pmt " + kPmt + " --sas " + sas);
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_NE(r.err.find(sas), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("tiene 5 series"), std::string::npos) << r.err;
+}
