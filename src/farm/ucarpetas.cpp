@@ -18,7 +18,8 @@ std::string Unir(const std::string& carpeta, const std::string& nombre) {
 }
 
 std::string SinSeparadorFinal(std::string s) {
-  while (s.size() > 1 && s.back() == '/') s.pop_back();
+  while (s.size() > 1 && s.back() == '/')
+    s.pop_back();
   return s;
 }
 
@@ -66,9 +67,15 @@ std::string ArchiCentral(int nid, const std::string& sufijo) {
   return Unir(CarpetaCentral(nid), NombreCentral(nid) + sufijo);
 }
 
-std::string ArchiModeloMT(int nid) { return ArchiCentral(nid, SUFIJO_MODELO_MT); }
-std::string ArchiModeloMC(int nid) { return ArchiCentral(nid, SUFIJO_MODELO_MC); }
-std::string ArchiCalibrador(int nid) { return ArchiCentral(nid, SUFIJO_CALIBRADOR); }
+std::string ArchiModeloMT(int nid) {
+  return ArchiCentral(nid, SUFIJO_MODELO_MT);
+}
+std::string ArchiModeloMC(int nid) {
+  return ArchiCentral(nid, SUFIJO_MODELO_MC);
+}
+std::string ArchiCalibrador(int nid) {
+  return ArchiCentral(nid, SUFIJO_CALIBRADOR);
+}
 
 std::string ArchiEnCarpeta(const std::string& carpeta, int nid, const std::string& sufijo) {
   CarpetaCentral(nid);
@@ -86,7 +93,8 @@ std::string ArchivoEnCarpeta(const std::string& carpeta, const std::string& nomb
   for (char& c : n)
     if (c == '\\') c = '/';
   size_t i = 0;
-  while (i < n.size() && n[i] == '/') ++i;
+  while (i < n.size() && n[i] == '/')
+    ++i;
   n.erase(0, i);
   std::string c = SinSeparadorFinal(carpeta);
   AsegurarCarpeta(c);

@@ -23,16 +23,20 @@ bool EsSeparadorCabecera(char c) {
   return c == ' ' || c == '\t' || c == ',' || c == ';' || c == '\r' || c == '\n';
 }
 
-bool EsBlancoDatos(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool EsBlancoDatos(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 // The tokens of a header line, in order.
 std::vector<std::string> Tokens(const std::string& linea) {
   std::vector<std::string> t;
   size_t i = 0;
   while (i < linea.size()) {
-    while (i < linea.size() && EsSeparadorCabecera(linea[i])) ++i;
+    while (i < linea.size() && EsSeparadorCabecera(linea[i]))
+      ++i;
     size_t j = i;
-    while (j < linea.size() && !EsSeparadorCabecera(linea[j])) ++j;
+    while (j < linea.size() && !EsSeparadorCabecera(linea[j]))
+      ++j;
     if (j > i) t.push_back(linea.substr(i, j - i));
     i = j;
   }
@@ -111,9 +115,11 @@ public:
   // The next number of the data block, skipping blanks, tabs and line ends.
   double LeerNumero() {
     const size_t n = texto_.size();
-    while (pos_ < n && EsBlancoDatos(texto_[pos_])) ++pos_;
+    while (pos_ < n && EsBlancoDatos(texto_[pos_]))
+      ++pos_;
     size_t ini = pos_;
-    while (pos_ < n && !EsBlancoDatos(texto_[pos_])) ++pos_;
+    while (pos_ < n && !EsBlancoDatos(texto_[pos_]))
+      ++pos_;
     double v = 0;
     if (ini == pos_ || !RealDeDatos(texto_.data() + ini, texto_.data() + pos_, v)) Fallar();
     return v;
@@ -150,7 +156,8 @@ TSeriesDeDatos::TSeriesDeDatos(int nSeries_, int nPuntos_, int anio_, int mes_, 
   }
   tipos.assign(nSeries, SALIDA);
   series.reserve(nSeries);
-  for (int i = 0; i < nSeries; ++i) series.emplace_back(nPuntos);
+  for (int i = 0; i < nSeries; ++i)
+    series.emplace_back(nPuntos);
   CalcularTiempos();
 }
 
@@ -208,7 +215,8 @@ std::unique_ptr<TSeriesDeDatos> TSeriesDeDatos::Create_LeerDeArchivo(const std::
     if (s->version >= 1) {
       std::string linea = r.LeerLinea();
       if (linea.size() < static_cast<size_t>(s->nSeries)) r.Fallar();
-      for (int i = 0; i < s->nSeries; ++i) s->tipos[i] = linea[i] == 'x' ? SALIDA : ENTRADA;
+      for (int i = 0; i < s->nSeries; ++i)
+        s->tipos[i] = linea[i] == 'x' ? SALIDA : ENTRADA;
     }
 
     t = r.LeerTokens(static_cast<size_t>(s->nSeries));
@@ -220,11 +228,13 @@ std::unique_ptr<TSeriesDeDatos> TSeriesDeDatos::Create_LeerDeArchivo(const std::
     long long caben = static_cast<long long>(r.Restantes() + 1) / porRegistro + 1;
     int tamano = static_cast<int>(std::min<long long>(s->nPuntos, caben));
     s->series.reserve(s->nSeries);
-    for (int i = 0; i < s->nSeries; ++i) s->series.emplace_back(tamano);
+    for (int i = 0; i < s->nSeries; ++i)
+      s->series.emplace_back(tamano);
 
     for (int k = 1; k <= s->nPuntos; ++k) {
       r.LeerNumero();
-      for (int i = 0; i < s->nSeries; ++i) s->series[i].pon_e(k, r.LeerNumero());
+      for (int i = 0; i < s->nSeries; ++i)
+        s->series[i].pon_e(k, r.LeerNumero());
       r.TerminarRegistro();
     }
   } catch (const TFalloLectura& e) {

@@ -33,7 +33,8 @@ TEST(GeneradorSeries, SameSeedSameSeriesOtherSeedOtherSeries) {
   TSerieGenerada b = GenerarSerie(Parametros(30, 7));
   TSerieGenerada c = GenerarSerie(Parametros(30, 8));
   ASSERT_EQ(a.datos->nSeries, 9);
-  for (int i = 0; i < 9; ++i) EXPECT_TRUE(Iguales(a.datos->series[i], b.datos->series[i])) << "serie " << i + 1;
+  for (int i = 0; i < 9; ++i)
+    EXPECT_TRUE(Iguales(a.datos->series[i], b.datos->series[i])) << "serie " << i + 1;
   EXPECT_TRUE(Iguales(a.PSinRestriccion, b.PSinRestriccion));
   EXPECT_EQ(a.marcas, b.marcas);
   EXPECT_FALSE(Iguales(a.datos->series[VEL], c.datos->series[VEL]));
@@ -55,7 +56,8 @@ TEST(GeneradorSeries, WrittenFileReadsBackExactly) {
   EXPECT_EQ(s->anio * 10000 + s->mes * 100 + s->dia, 20170615);
   EXPECT_EQ(s->nombres, NombresCanalesGenerados());
   EXPECT_EQ(s->tipos, g.datos->tipos);
-  for (int i = 0; i < 9; ++i) EXPECT_TRUE(Iguales(s->series[i], g.datos->series[i])) << "serie " << i + 1;
+  for (int i = 0; i < 9; ++i)
+    EXPECT_TRUE(Iguales(s->series[i], g.datos->series[i])) << "serie " << i + 1;
 }
 
 // Two years of the reference farm: every filter of the empirical model has work to do.
@@ -67,7 +69,8 @@ TEST(GeneradorSeries, TwoYearsCarryEveryKindOfDefect) {
   const double PAut = 50;
   auto x = [&](int serie, int k) { return s.series[serie].e(k); };
 
-  int huecos = 0, restringidas = 0, capaces = 0, siguiendo = 0, limpias = 0, rachaMax = 0, racha = 0, indisponibles = 0;
+  int huecos = 0, restringidas = 0, capaces = 0, siguiendo = 0, limpias = 0, rachaMax = 0, racha = 0,
+      indisponibles = 0;
   double sumaV = 0, maxDisp = 0;
   int nV = 0;
   for (int k = 1; k <= N; ++k) {
@@ -84,7 +87,8 @@ TEST(GeneradorSeries, TwoYearsCarryEveryKindOfDefect) {
     if (x(CGM, k) < PAut - 0.5) {
       ++restringidas;
       // Where the wind allows more than the setpoint the farm follows it (but on a ramp-down sample).
-      if (g.PSinRestriccion.e(k) > x(CGM, k) + 0.03 * PAut && !(g.marcas[k] & (MARCA_ATIPICO | MARCA_REPETIDO))) {
+      if (g.PSinRestriccion.e(k) > x(CGM, k) + 0.03 * PAut &&
+          !(g.marcas[k] & (MARCA_ATIPICO | MARCA_REPETIDO))) {
         ++capaces;
         siguiendo += std::fabs(x(PE, k) - x(CGM, k)) < 0.03 * PAut;
       }
@@ -127,7 +131,8 @@ TEST(GeneradorSeries, AvailabilityFormats) {
     TSerieGenerada g = GenerarSerie(p);
     const TVectR& d = g.datos->series[DISP];
     double m = d.e(1);
-    for (int k = 2; k <= d.n(); ++k) m = std::max(m, d.e(k));
+    for (int k = 2; k <= d.n(); ++k)
+      m = std::max(m, d.e(k));
     EXPECT_EQ(m, c.maximo);
     for (int k = 1; k <= d.n(); ++k) {
       if (d.e(k) > -1000) {

@@ -69,8 +69,10 @@ TEST_F(SeriesArchivo, VersionTypesSplitRecordsAndExtraNumbers) {
   EXPECT_EQ(s->nombres, (std::vector<std::string>{"Vel", "Dir"}));
   ASSERT_EQ(s->series.size(), 2u);
   ASSERT_EQ(s->series[0].n(), 3);
-  EXPECT_EQ(std::vector<double>(s->series[0].begin(), s->series[0].end()), (std::vector<double>{5.5, 6.0, -7.25}));
-  EXPECT_EQ(std::vector<double>(s->series[1].begin(), s->series[1].end()), (std::vector<double>{270, 280, 290}));
+  EXPECT_EQ(std::vector<double>(s->series[0].begin(), s->series[0].end()),
+            (std::vector<double>{5.5, 6.0, -7.25}));
+  EXPECT_EQ(std::vector<double>(s->series[1].begin(), s->series[1].end()),
+            (std::vector<double>{270, 280, 290}));
   EXPECT_EQ(s->dtPrimeraMuestra, CodificarFecha(2016, 3, 5) + CodificarHora(14, 30, 0));
 }
 
@@ -100,19 +102,22 @@ TEST_F(SeriesArchivo, FailuresReportTheLinesConsumed) {
       {"number of series not a plain integer", "2.5\n2016 1 1 0 0 0\n1/6\n1\n144\nA B\n1 1 1\n",
        "Error leyendo línea: 1"},
       {"period not an expression", "2\n2016 1 1 0 0 0\n1/x\n1\n144\nA B\n1 1 1\n", "Error leyendo línea: 3"},
-      {"first sample with five values", "2\n2016 1 1 0 0\n1/6\n1\n144\nA B\n1 1 1\n", "Error leyendo línea: 2"},
+      {"first sample with five values", "2\n2016 1 1 0 0\n1/6\n1\n144\nA B\n1 1 1\n",
+       "Error leyendo línea: 2"},
       {"first sample not a date", "2\n2016 13 1 0 0 0\n1/6\n1\n144\nA B\n1 1 1\n", "Error leyendo línea: 2"},
       {"header ends early", "2\n2016 1 1 0 0 0\n", "Error leyendo línea: 3"},
-      {"types line shorter than the series", "VERSION_FORMATO_SERIES 1\n2\n2016 1 1 0 0 0\n1/6\n1\n144\nx\nA B\n",
-       "Error leyendo línea: 7"},
-      {"names line shorter than the series", "2\n2016 1 1 0 0 0\n1/6\n1\n144\nA\n1 1 1\n", "Error leyendo línea: 6"},
+      {"types line shorter than the series",
+       "VERSION_FORMATO_SERIES 1\n2\n2016 1 1 0 0 0\n1/6\n1\n144\nx\nA B\n", "Error leyendo línea: 7"},
+      {"names line shorter than the series", "2\n2016 1 1 0 0 0\n1/6\n1\n144\nA\n1 1 1\n",
+       "Error leyendo línea: 6"},
       // A record counts once complete: a bad number in record 2 reports the line of record 1.
       {"bad number in the second record", cabecera + "1 1 2\n2 1 x\n3 1 2\n", "Error leyendo línea: 9"},
       {"bad number on the second line of a split record", cabecera + "1 1 2\n2 1\n 2,5\n3 1 2\n",
        "Error leyendo línea: 9"},
       {"file ends before the last record", cabecera + "1 1 2\n2 1 2\n", "Error leyendo línea: 10"},
   };
-  for (const Caso& c : casos) EXPECT_EQ(MensajeDeLectura(c.texto), c.mensaje) << c.que;
+  for (const Caso& c : casos)
+    EXPECT_EQ(MensajeDeLectura(c.texto), c.mensaje) << c.que;
 }
 
 TEST_F(SeriesArchivo, MissingFileNamesTheFile) {
@@ -153,7 +158,8 @@ TEST(SeriesTiempo, FechaCompacta) {
       // 07:00 reached as first + 42 steps of ten minutes lies a hair below 7/24 of the day.
       {dia + 42 * (1.0 / 6.0 / 24), "201603050700"},
   };
-  for (const Caso& c : casos) EXPECT_EQ(FechaCompacta(c.t), c.texto) << c.texto;
+  for (const Caso& c : casos)
+    EXPECT_EQ(FechaCompacta(c.t), c.texto) << c.texto;
 }
 
 } // namespace

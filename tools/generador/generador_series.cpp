@@ -10,9 +10,13 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <random>
 
+#include "farm/uparques_modeloteorico.h"
+#include "num/uauxiliares.h"
 #include "num/utexto_archivos.h"
 #include "num/xmatdefs.h"
 
@@ -25,7 +29,7 @@ constexpr int kMuestrasDia = 144;
 class TAleatorio {
 public:
   explicit TAleatorio(std::uint64_t semilla) : g_(semilla) {}
-  double Uniforme() { return static_cast<double>(g_() >> 11) * 0x1.0p-53; }          // [0, 1)
+  double Uniforme() { return static_cast<double>(g_() >> 11) * 0x1.0p-53; }                // [0, 1)
   double UniformeAbierto() { return (static_cast<double>(g_() >> 11) + 0.5) * 0x1.0p-53; } // (0, 1)
   double Uniforme(double a, double b) { return a + (b - a) * Uniforme(); }
   int Entero(int a, int b) { return a + static_cast<int>(Uniforme() * (b - a + 1)); } // a..b
@@ -78,12 +82,12 @@ private:
   double phi_, s_, x_ = 0;
 };
 
-// Rounds to `decimales` decimals exactly as the file text does: the value read back from the text.
+// Rounds to `decimales` decimals: an integer count of 10^-decimales divided by 10^decimales is the
+// double nearest to that short decimal, so the file carries it in a few digits and reads it back
+// exactly.
 double Cuantizar(double x, int decimales) {
-  char buf[64];
-  auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, decimales);
-  double y = 0;
-  std::from_chars(buf, r.ptr, y);
+  static const double escala[] = {1, 10, 100, 1000, 10000};
+  double y = std::nearbyint(x * escala[decimales]) / escala[decimales];
   return y == 0 ? 0.0 : y; // no negative zero in the file
 }
 
@@ -162,6 +166,21 @@ TCurvaParqueDireccional CurvaParqueReferencia() {
   return TCurvaParqueDireccional(nDir, dv, nV, std::move(tabla));
 }
 
+TCurvaParqueDireccional CurvaParqueDesdeModelo(TParque_ModeloTeorico& modelo, int nDir, double dv, int nV) {
+  std::vector<double> tabla(static_cast<size_t>(nDir) * nV, 0.0);
+  for (int i = 0; i < nDir; ++i) {
+    double dir = i * (360.0 / nDir);
+    for (int j = 1; j < nV; ++j) {
+      double dp = DensidadPotencia(j * dv, 1.225);
+      modelo.Preparar(false, dir, dp, 1.225);
+      tabla[static_cast<size_t>(i) * nV + j] = modelo.ResolverMeteo(1.225, dp, modelo.potencia_autorizada_mw);
+    }
+    std::cout << "Curva del parque: dirección " << RealATextoGeneral(dir) << " (" << i + 1 << " de " << nDir
+              << ")" << std::endl;
+  }
+  return TCurvaParqueDireccional(nDir, dv, nV, std::move(tabla));
+}
+
 const std::vector<std::string>& NombresCanalesGenerados() {
   static const std::vector<std::string> n = {"Vel",    "Dir", "PE",    "Temp",      "Pre",
                                              "HumRel", "CGM", "fDisp", "VelGondola"};
@@ -217,7 +236,7 @@ TSerieGenerada GenerarSerie(const TParametrosGenerador& p) {
     double dias = diaInicial + static_cast<double>(i) / kMuestrasDia;
     double hora = (i % kMuestrasDia) / 6.0;
     double estacion = std::cos(2 * kPi * (dias - 15) / 365.25); // 1 in mid-winter
-    double diurno = std::sin(2 * kPi * (hora - 9) / 24);       // peak in mid-afternoon
+    double diurno = std::sin(2 * kPi * (hora - 9) / 24);        // peak in mid-afternoon
 
     double g = 0.95 * zLento.Paso(r) + 0.312 * zRapido.Paso(r);
     double u = 0.5 * std::erfc(-g / std::sqrt(2.0));
@@ -273,9 +292,15 @@ TSerieGenerada GenerarSerie(const TParametrosGenerador& p) {
   for (int i = 0; i < N; ++i) {
     double d = disp[i] * p.nMolinos;
     switch (p.formatoDisponibilidad) {
-    case TFormatoDisponibilidad::PorUnidad: c[C_DISP][i] = Cuantizar(disp[i], 4); break;
-    case TFormatoDisponibilidad::Porcentaje: c[C_DISP][i] = Cuantizar(100 * disp[i], 2); break;
-    case TFormatoDisponibilidad::Maquinas: c[C_DISP][i] = Cuantizar(d, 1); break;
+    case TFormatoDisponibilidad::PorUnidad:
+      c[C_DISP][i] = Cuantizar(disp[i], 4);
+      break;
+    case TFormatoDisponibilidad::Porcentaje:
+      c[C_DISP][i] = Cuantizar(100 * disp[i], 2);
+      break;
+    case TFormatoDisponibilidad::Maquinas:
+      c[C_DISP][i] = Cuantizar(d, 1);
+      break;
     }
   }
 
@@ -369,7 +394,8 @@ TSerieGenerada GenerarSerie(const TParametrosGenerador& p) {
       int ini = r.Entero(0, N - 1);
       int fin = std::min(N, ini + 1 + static_cast<int>(r.Exponencial(mediaBloque - 1)));
       for (int i = ini; i < fin; ++i) {
-        for (int k = 0; k < N_CANALES; ++k) c[k][i] = VALOR_HUECO;
+        for (int k = 0; k < N_CANALES; ++k)
+          c[k][i] = VALOR_HUECO;
         marcar(i, MARCA_HUECO | MARCA_HUECO_OTRO);
       }
     }
@@ -392,7 +418,8 @@ TSerieGenerada GenerarSerie(const TParametrosGenerador& p) {
   s.nombres = NombresCanalesGenerados();
   for (int k = 0; k < N_CANALES; ++k) {
     s.tipos[k] = k == C_PE ? SALIDA : ENTRADA;
-    for (int i = 0; i < N; ++i) s.series[k].pon_e(i + 1, c[k][i]);
+    for (int i = 0; i < N; ++i)
+      s.series[k].pon_e(i + 1, c[k][i]);
   }
   res.PSinRestriccion = TVectR(N);
   res.PPlena = TVectR(N);
@@ -438,7 +465,8 @@ void EscribirArchivoSeries(const TSeriesDeDatos& s, const std::string& archivo) 
   f.EscribirLinea(real(s.muestrasPorCiclo) + "\tmuestras por ciclo");
   if (s.version >= 1) {
     std::string tipos;
-    for (int i = 0; i < s.nSeries; ++i) tipos += s.tipos[i] == SALIDA ? 'x' : 'e';
+    for (int i = 0; i < s.nSeries; ++i)
+      tipos += s.tipos[i] == SALIDA ? 'x' : 'e';
     f.EscribirLinea(tipos);
   }
   std::string nombres;
@@ -465,4 +493,61 @@ TSerieGenerada GenerarArchivoSeries(const TParametrosGenerador& p, const std::st
   EscribirArchivoSeries(*g.datos, archivo);
   g.datos->archivo = archivo;
   return g;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TParametrosGenerador ParametrosDeTextos(const std::string& desde, const std::string& dias,
+                                        const std::string& semilla, const std::string& disp,
+                                        const std::string& pmt) {
+  TParametrosGenerador p;
+  if (!desde.empty()) {
+    char resto = 0;
+    static const int diasMes[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    bool leida = std::sscanf(desde.c_str(), "%d-%d-%d%c", &p.anio, &p.mes, &p.dia, &resto) == 3;
+    bool bisiesto = (p.anio % 4 == 0 && p.anio % 100 != 0) || p.anio % 400 == 0;
+    if (!leida || p.anio < 1 || p.anio > 9999 || p.mes < 1 || p.mes > 12 || p.dia < 1 ||
+        p.dia > diasMes[p.mes - 1] || (p.mes == 2 && p.dia == 29 && !bisiesto))
+      throw Exception("Fecha no válida en --desde: \"" + desde + "\" (se espera aaaa-mm-dd)");
+  }
+  auto entero = [](const std::string& t, const char* opcion, long long minimo) {
+    long long v = 0;
+    auto r = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (r.ec != std::errc() || r.ptr != t.data() + t.size() || v < minimo || v > 100000)
+      throw Exception(std::string("Valor no válido en --") + opcion + ": \"" + t + "\"");
+    return v;
+  };
+  if (!dias.empty()) p.nDias = static_cast<int>(entero(dias, "dias", 1));
+  if (!semilla.empty()) {
+    auto r = std::from_chars(semilla.data(), semilla.data() + semilla.size(), p.semilla);
+    if (r.ec != std::errc() || r.ptr != semilla.data() + semilla.size())
+      throw Exception("Valor no válido en --semilla: \"" + semilla + "\" (se espera un entero sin signo)");
+  }
+  if (disp.empty() || disp == "porcentaje")
+    p.formatoDisponibilidad = TFormatoDisponibilidad::Porcentaje;
+  else if (disp == "maquinas")
+    p.formatoDisponibilidad = TFormatoDisponibilidad::Maquinas;
+  else if (disp == "pu")
+    p.formatoDisponibilidad = TFormatoDisponibilidad::PorUnidad;
+  else
+    throw Exception("Valor no válido en --disp: \"" + disp + "\" (porcentaje, maquinas o pu)");
+  if (!pmt.empty()) {
+    auto modelo = TParque_ModeloTeorico::Create_LoadFromArchi(pmt);
+    p.potenciaAutorizada = modelo->potencia_autorizada_mw;
+    p.nMolinos = modelo->n_molinos;
+    p.curva = std::make_shared<TCurvaParqueDireccional>(CurvaParqueDesdeModelo(*modelo));
+  }
+  return p;
+}
+
+void ImprimirResumen(const TSerieGenerada& g, std::ostream& os) {
+  static const char* nombres[] = {"huecos",   "repetidos",     "restringidas",
+                                  "atipicas", "indisponibles", "huecos otros canales"};
+  os << "nPuntos: " << g.datos->nPuntos << "\n";
+  for (int b = 0; b < 6; ++b) {
+    int cuenta = 0;
+    for (size_t k = 1; k < g.marcas.size(); ++k)
+      cuenta += (g.marcas[k] >> b) & 1;
+    os << nombres[b] << ": " << cuenta << "\n";
+  }
 }

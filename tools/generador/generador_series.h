@@ -14,6 +14,7 @@
 // - The side outputs (true unrestricted power, air density, what was injected at each sample) are
 //   not in the file; tests compare against them.
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,14 @@ private:
 // 3 to 25 m/s) in 5 rows of 5, 400 m apart east-west and 600 m north-south, with a wake loss that
 // depends on the direction (largest along the rows, wind from east or west, smallest diagonally).
 TCurvaParqueDireccional CurvaParqueReferencia();
+
+class TParque_ModeloTeorico;
+
+// The curve of a theoretical farm model: for each direction and speed the main window's sequence
+// (Preparar at standard density, then ResolverMeteo capped at the authorised power). Costs one wind
+// field solution per table entry; prints one progress line per direction.
+TCurvaParqueDireccional CurvaParqueDesdeModelo(TParque_ModeloTeorico& modelo, int nDir = 36, double dv = 1.0,
+                                               int nV = 27);
 
 enum class TFormatoDisponibilidad { PorUnidad, Porcentaje, Maquinas };
 
@@ -84,9 +93,9 @@ struct TSerieGenerada {
   // noise included, before outliers and gaps), MW; equals PE wherever the farm was not curtailed
   // and the sample carries no other defect.
   TVectR PSinRestriccion;
-  TVectR PPlena;          // the same with every turbine available, MW
-  TVectR Rho;             // air density of each sample, kg/m3
-  TVectR Disponibilidad;  // available fraction of the turbines, per unit
+  TVectR PPlena;                    // the same with every turbine available, MW
+  TVectR Rho;                       // air density of each sample, kg/m3
+  TVectR Disponibilidad;            // available fraction of the turbines, per unit
   std::vector<std::uint8_t> marcas; // nPuntos + 1 entries, entry 0 unused
 };
 
@@ -100,3 +109,13 @@ TSerieGenerada GenerarSerie(const TParametrosGenerador& p);
 void EscribirArchivoSeries(const TSeriesDeDatos& s, const std::string& archivo);
 // Generates and writes; returns what it wrote with the side outputs (datos->archivo is the file).
 TSerieGenerada GenerarArchivoSeries(const TParametrosGenerador& p, const std::string& archivo);
+
+// Parameters from command-line texts (an empty text keeps the default): desde "aaaa-mm-dd", dias,
+// semilla (unsigned integer), disp ("porcentaje", "maquinas" or "pu"), pmt (a theoretical model file
+// whose curve, authorised power and turbine count replace the reference farm's). Raises a Spanish
+// message naming the option on a bad value.
+TParametrosGenerador ParametrosDeTextos(const std::string& desde, const std::string& dias,
+                                        const std::string& semilla, const std::string& disp,
+                                        const std::string& pmt);
+// One console line per kind of injected defect, with the count of samples that carry it.
+void ImprimirResumen(const TSerieGenerada& g, std::ostream& os);
