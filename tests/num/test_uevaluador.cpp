@@ -88,6 +88,13 @@ TEST(Evaluador, StackHoldsFifteenEntries) {
   EXPECT_EQ(p.CodigoError, 1);
 }
 
+TEST(Evaluador, TextLongerThanPositionsCanCountFails) {
+  std::string largo = "1";
+  while (largo.size() < 70000) largo += "+1";
+  EXPECT_THROW(TextoAReal(largo), Exception);
+  EXPECT_EQ(TextoAReal(largo.substr(0, 20001)), 10001); // long but countable
+}
+
 TEST(Evaluador, ExtendedPrecisionAndPosition) {
   TMathParser p;
   p.Texto = "1/3";
