@@ -448,7 +448,7 @@ TResultadoVentana CalcularVentana(const TDatosCentral& central, const TGrupoEsti
   f.EscribirLinea("dt\tVel[m/s]\tDir[gr]\tP_MW_Dato[MW]\tCGM_Dato[MW]\tP_MW_MC_conAjCP\tpRed_conAjCP[MW]");
 
   // 5. Buffer start: back from the window until B unrestricted valid samples are counted.
-  int k = kIni - 1, contados = 0;
+  int k = std::min(kIni - 1, N), contados = 0;
   while (k >= 1 && contados < B) {
     if (!excluida(k) && !Filt_CGM[k]) ++contados;
     --k;
@@ -483,7 +483,10 @@ TResultadoVentana CalcularVentana(const TDatosCentral& central, const TGrupoEsti
     double P_sin = kMarcaExcluida, P_teo = 0;
     const bool valida = !excluida(j);
     if (valida) {
-      estimaciones.Obtener(size_t(indiceEstimacion[size_t(j - k0)]), P_sin, P_teo);
+      // A curtailed sample before the window has no estimate: it neither enters the buffer nor
+      // writes a row, and F does not depend on it.
+      const int ie = indiceEstimacion[size_t(j - k0)];
+      if (ie >= 0) estimaciones.Obtener(size_t(ie), P_sin, P_teo);
       if (pos >= 1) {
         double S_M = 0, S_Q = 0;
         for (int b = 0; b < B; ++b) {
