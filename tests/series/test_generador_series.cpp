@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "farm/uparques_modeloteorico.h"
 #include "generador/generador_series.h"
 
 namespace fs = std::filesystem;
@@ -138,6 +139,34 @@ TEST(GeneradorSeries, AvailabilityFormats) {
       if (d.e(k) > -1000) {
         EXPECT_NEAR(d.e(k) / c.maximo, g.Disponibilidad.e(k), 0.01) << k;
       }
+    }
+  }
+}
+
+} // namespace
+
+namespace {
+
+// The farm curve of the reference farm's theoretical model drives the generated power.
+TEST(GeneradorSeries, PowerFromTheTheoreticalModel) {
+  auto modelo =
+      TParque_ModeloTeorico::Create_LoadFromArchi(std::string(AURVEND_DATA_DIR) + "/c1_parque_mt.pmt");
+  TCurvaParqueDireccional curva = CurvaParqueDesdeModelo(*modelo, 2, 2.0, 14);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(curva.Tabla(i, 0), 0);
+    for (int j = 1; j < 12; ++j)
+      EXPECT_GE(curva.Tabla(i, j), curva.Tabla(i, j - 1)) << i << " " << j;
+    EXPECT_GT(curva.Tabla(i, 8), 0.95 * modelo->potencia_autorizada_mw * (1 - modelo->factor_perdidas));
+    EXPECT_LE(curva.Tabla(i, 12), modelo->potencia_autorizada_mw);
+  }
+  TParametrosGenerador p = Parametros(10, 2);
+  p.curva = std::make_shared<TCurvaParqueDireccional>(curva);
+  TSerieGenerada g = GenerarSerie(p);
+  for (int k = 1; k <= g.datos->nPuntos; ++k) {
+    double v = g.datos->series[VEL].e(k) * std::cbrt(g.Rho.e(k) / 1.225);
+    double esperado = curva.Potencia(g.datos->series[DIR].e(k), v) * g.Disponibilidad.e(k);
+    if (g.marcas[k] == 0 && esperado > 1) {
+      EXPECT_NEAR(g.datos->series[PE].e(k), esperado, 0.12 * esperado) << k;
     }
   }
 }
