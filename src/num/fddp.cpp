@@ -203,22 +203,23 @@ Tf_ddp_VectDeMuestras::Tf_ddp_VectDeMuestras(TVectR ordenadas, TMadreUniforme* g
       muestras(std::move(ordenadas)) {}
 
 int Tf_ddp_VectDeMuestras::Posicion(double x) const {
-  const double* s = muestras.datos() - 1; // s[1..m]
+  const double* s0 = muestras.datos();
+  const auto s = [s0](int i) { return s0[i - 1]; }; // s(1..m)
   const int m = muestras.n();
-  if (x < s[1]) return 0;
+  if (x < s(1)) return 0;
   // c := number of samples <= x, plus 1.
   int lo = 1, hi = m;
   while (lo <= hi) {
     const int mid = lo + (hi - lo) / 2;
-    if (s[mid] > x)
+    if (s(mid) > x)
       hi = mid - 1;
     else
       lo = mid + 1;
   }
   const int c = lo;
-  if (s[c - 1] != x) return c - 1;
+  if (s(c - 1) != x) return c - 1;
   int p = c - 1;
-  while (p > 1 && s[p - 1] == x)
+  while (p > 1 && s(p - 1) == x)
     --p;
   return (p + c - 1) / 2;
 }

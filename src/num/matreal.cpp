@@ -20,6 +20,12 @@ double CalcularAsumaCero() {
 
 namespace {
 
+// 1-based view of contiguous storage: v[1] is the first item.
+template <class T> struct TBase1 {
+  T* p;
+  T& operator[](int i) const { return p[i - 1]; }
+};
+
 // Text up to the delimiter (the whole remaining text when it is missing); the rest continues after it.
 std::string TomarHasta(std::string& s, char delim) {
   const size_t p = s.find(delim);
@@ -54,7 +60,7 @@ double RealDeTexto(const std::string& pieza) {
 // Hoare partition quicksort with the middle pivot on the 1-based range lo..hi of v (and of idx when
 // given). The two sub-ranges are disjoint, so sorting the smaller first and looping on the larger
 // gives the same result as plain recursion with a bounded depth.
-template <bool Ascendente> void QuickSort(double* v, int* idx, int lo, int hi) {
+template <bool Ascendente> void QuickSort(TBase1<double> v, int* idx, int lo, int hi) {
   while (lo < hi) {
     const double pivot = v[(lo + hi) / 2];
     int i = lo;
@@ -324,7 +330,7 @@ int TVectR::AproximacionLineal(const TVectR& w, double lo, double hi, double& a,
 
 void TVectR::Sort(bool ascendente) {
   if (n() <= 1) return;
-  double* v = v_.data() - 1;
+  const TBase1<double> v{v_.data()};
   if (ascendente)
     QuickSort<true>(v, nullptr, 1, n());
   else
@@ -336,7 +342,7 @@ void TVectR::SortConIndice(bool ascendente, TDAofNInt& idx) {
   if (idx.size() < size_t(n()) + 1)
     throw Exception("TVectR.SortConIndice: el arreglo de índices tiene " + std::to_string(idx.size()) +
                     " elementos y necesita " + std::to_string(n() + 1));
-  double* v = v_.data() - 1;
+  const TBase1<double> v{v_.data()};
   int* p = idx.data();
   if (ascendente)
     QuickSort<true>(v, p, 1, n());
@@ -526,12 +532,12 @@ bool TMatR::Resolver(TMatR& B, double& det, int& exponente) {
       ok = false;
     } else {
       NormalizarDeterminante(det, exponente);
-      const double* ak = fila(k).datos() - 1;
-      const double* bk = B.fila(k).datos() - 1;
+      const TBase1<const double> ak{fila(k).datos()};
+      const TBase1<const double> bk{B.fila(k).datos()};
       const double akk = ak[k];
       for (int i = k + 1; i <= n; ++i) {
-        double* ai = fila(i).datos() - 1;
-        double* bi = B.fila(i).datos() - 1;
+        const TBase1<double> ai{fila(i).datos()};
+        const TBase1<double> bi{B.fila(i).datos()};
         const double m = -ai[k] / akk;
         for (int j = k + 1; j <= n; ++j)
           ai[j] = ai[j] + m * ak[j];
@@ -551,8 +557,8 @@ bool TMatR::Resolver(TMatR& B, double& det, int& exponente) {
   }
   if (ok) {
     for (int i = 1; i <= n; ++i) {
-      double* ai = fila(i).datos() - 1;
-      double* bi = B.fila(i).datos() - 1;
+      const TBase1<double> ai{fila(i).datos()};
+      const TBase1<double> bi{B.fila(i).datos()};
       const double d = 1.0 / ai[i];
       for (int j = 1; j <= nb; ++j)
         bi[j] = bi[j] * d;
@@ -560,9 +566,9 @@ bool TMatR::Resolver(TMatR& B, double& det, int& exponente) {
         ai[j] = ai[j] * d;
     }
     for (int r = n; r >= 2; --r) {
-      const double* br = B.fila(r).datos() - 1;
+      const TBase1<const double> br{B.fila(r).datos()};
       for (int i = r - 1; i >= 1; --i) {
-        double* bi = B.fila(i).datos() - 1;
+        const TBase1<double> bi{B.fila(i).datos()};
         const double m = -e(i, r);
         for (int j = 1; j <= nb; ++j)
           bi[j] = bi[j] + m * br[j];
