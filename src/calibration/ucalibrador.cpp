@@ -323,6 +323,9 @@ double TCalibradorParque::CalibrarCon(const TDAofNInt& L, const TObjetivo& objet
       fo = foCandidato;
       fallos = 0;
       ++mejoras;
+      // The snapshot stores the new best values (the objective of Calibrar has just written them into
+      // the model; any other objective may not have).
+      EscribirParametros(Parametros);
       SaveToFile(ArchivoInstantanea(L, mejoras));
     } else {
       ++fallos;
