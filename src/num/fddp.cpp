@@ -130,24 +130,27 @@ Tf_ddp_Weibull::Tf_ddp_Weibull(double k_, double lambda_, double x_sup_, TMadreU
 std::unique_ptr<Tf_ddp_Weibull> Tf_ddp_Weibull::Create_vmuetras(const TVectR& muestras,
                                                                 TMadreUniforme* generador, int32_t semilla) {
   const char* kError = "Imposible invertir sistema Tf_ddp_Weibull.Create_vmuetras en fddp";
-  const int n = muestras.n();
+  // The plotting positions assume ascending order; sorting an already sorted copy changes nothing.
+  TVectR x = muestras;
+  x.Sort(true);
+  const int n = x.n();
   // With fewer than two distinct values the Weibull plot has no line; rounding may leave a tiny
   // non-zero last pivot that the solver would accept, so this is decided here.
   bool distintos = false;
   for (int i = 2; i <= n && !distintos; ++i)
-    distintos = muestras.e(i) != muestras.e(1);
+    distintos = x.e(i) != x.e(1);
   if (!distintos) throw Exception(kError);
 
   double sX2 = 0.0, sX = 0.0, sXY = 0.0, sY = 0.0, sx = 0.0;
   for (int i = 1; i <= n; ++i) {
     const double F = (i - 0.5) / n;
     const double Y = std::log(std::log(1.0 / (1.0 - F)));
-    const double X = std::log(muestras.e(i));
+    const double X = std::log(x.e(i));
     sX2 = sX2 + X * X;
     sX = sX + X;
     sXY = sXY + X * Y;
     sY = sY + Y;
-    sx = sx + muestras.e(i);
+    sx = sx + x.e(i);
   }
   const double mediaX = sX / n, mediaY = sY / n;
   TMatR A(2, 2), B(2, 1);

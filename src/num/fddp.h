@@ -74,7 +74,8 @@ class Tf_ddp_Weibull : public Tf_ddp {
 public:
   // A Weibull of shape k and scale lambda on [0, x_sup].
   Tf_ddp_Weibull(double k, double lambda, double x_sup, TMadreUniforme* generador, int32_t semilla);
-  // Fits k and lambda to positive samples sorted ascending (least-squares line on the Weibull plot).
+  // Fits k and lambda to positive samples (least-squares line on the Weibull plot of the samples in
+  // ascending order; an unsorted vector is sorted in a copy).
   // Raises "Imposible invertir sistema Tf_ddp_Weibull.Create_vmuetras en fddp" when the samples hold
   // fewer than two distinct values or the system is singular.
   static std::unique_ptr<Tf_ddp_Weibull> Create_vmuetras(const TVectR& muestras, TMadreUniforme* generador,

@@ -67,8 +67,11 @@ TEST(Tf_ddp_Weibull, FitRecoversShapeAndScale) {
   TVectR v(5000);
   for (int i = 1; i <= v.n(); ++i)
     v.pon_e(i, origen.sortear());
+  const auto desordenadas = Tf_ddp_Weibull::Create_vmuetras(v, nullptr, 31);
   v.Sort(true);
   const auto w = Tf_ddp_Weibull::Create_vmuetras(v, nullptr, 31);
+  EXPECT_EQ(desordenadas->k, w->k);
+  EXPECT_EQ(desordenadas->lambda, w->lambda);
   EXPECT_NEAR(w->k, 2, 0.08);
   EXPECT_NEAR(w->lambda, 8, 0.2);
   EXPECT_DOUBLE_EQ(w->inv_k, 1 / w->k);
