@@ -115,6 +115,10 @@ TEST_F(SeriesArchivo, FailuresReportTheLinesConsumed) {
       {"bad number on the second line of a split record", cabecera + "1 1 2\n2 1\n 2,5\n3 1 2\n",
        "Error leyendo línea: 9"},
       {"file ends before the last record", cabecera + "1 1 2\n2 1 2\n", "Error leyendo línea: 10"},
+      // An absurd count fails where the data ends instead of claiming memory for it.
+      {"number of samples far beyond the data", "2\n2016 1 1 0 0 0\n1/6\n2000000000\n144\nA B\n1 1 2\n",
+       "Error leyendo línea: 7"},
+      {"negative number of series", "-2\n2016 1 1 0 0 0\n1/6\n1\n144\nA B\n1 1 2\n", "Error leyendo línea: 1"},
   };
   for (const Caso& c : casos)
     EXPECT_EQ(MensajeDeLectura(c.texto), c.mensaje) << c.que;
