@@ -17,6 +17,10 @@
 #include <filesystem>
 #include <limits>
 
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "num/uauxiliares.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -79,6 +83,12 @@ void AsegurarAplicacionGrafica() {
   if (qGuiApp == nullptr) {
     const bool hayPantalla = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
     if (std::getenv("QT_QPA_PLATFORM") == nullptr && !hayPantalla) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Without a session the toolkit falls back to a private runtime folder and warns on the console;
+    // name that same folder so batch runs stay quiet.
+    if (std::getenv("XDG_RUNTIME_DIR") == nullptr) {
+      const std::string carpeta = "/tmp/runtime-" + std::to_string(getuid());
+      if (mkdir(carpeta.c_str(), 0700) == 0 || errno == EEXIST) setenv("XDG_RUNTIME_DIR", carpeta.c_str(), 1);
+    }
     // The application object lives for the rest of the process: fonts and painting need it.
     static int argc = 1;
     static char nombre[] = "aurvend";

@@ -106,18 +106,18 @@ QImage ImagenMapaParque(TParque_ModeloTeorico& parque, int W, int H) {
   return imagen;
 }
 
-void GuardarMapaParque(TParque_ModeloTeorico& parque, int W, int H, const std::string& archivo) {
-  namespace fs = std::filesystem;
-  std::string ext = fs::path(archivo).extension().string();
+std::string FormatoImagenMapa(const std::string& archivo) {
+  std::string ext = std::filesystem::path(archivo).extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char ch) { return char(std::tolower(ch)); });
-  const char* formato = nullptr;
-  if (ext == ".png")
-    formato = "png";
-  else if (ext == ".jpg" || ext == ".jpeg")
-    formato = "jpeg";
-  else
-    throw Exception("El archivo \"" + archivo + "\" debe terminar en .png, .jpg o .jpeg");
+  if (ext == ".png") return "png";
+  if (ext == ".jpg" || ext == ".jpeg") return "jpeg";
+  throw Exception("El archivo \"" + archivo + "\" debe terminar en .png, .jpg o .jpeg");
+}
+
+void GuardarMapaParque(TParque_ModeloTeorico& parque, int W, int H, const std::string& archivo) {
+  namespace fs = std::filesystem;
+  const std::string formato = FormatoImagenMapa(archivo);
   if (W <= 0 || H <= ALTO_BARRA_COLORES)
     throw Exception("El mapa necesita un ancho positivo y un alto mayor que " +
                     std::to_string(ALTO_BARRA_COLORES) + " píxeles");
@@ -127,8 +127,8 @@ void GuardarMapaParque(TParque_ModeloTeorico& parque, int W, int H, const std::s
   const fs::path destino(archivo);
   if (destino.has_parent_path()) fs::create_directories(destino.parent_path(), ec);
   const std::string temporal = archivo + ".tmp";
-  QImageWriter escritor(QString::fromStdString(temporal), formato);
-  if (std::string(formato) == "jpeg") escritor.setQuality(100);
+  QImageWriter escritor(QString::fromStdString(temporal), QByteArray(formato.c_str()));
+  if (formato == "jpeg") escritor.setQuality(100);
   if (!escritor.write(imagen)) {
     const std::string motivo = escritor.errorString().toStdString();
     fs::remove(temporal, ec);

@@ -26,6 +26,10 @@ QImage ImagenMapaParque(TParque_ModeloTeorico& parque, int W, int H);
 // file when it cannot be written.
 void GuardarMapaParque(TParque_ModeloTeorico& parque, int W, int H, const std::string& archivo);
 
+// Image format of a map file by its extension: "png" for .png, "jpeg" for .jpg and .jpeg (any case);
+// raises Exception naming the file otherwise.
+std::string FormatoImagenMapa(const std::string& archivo);
+
 // Text of eCoordenadasXY for the pointer at (X, Y): "x: " + x + ", y: " + y.
 std::string TextoCoordenadasXY(const TParque_ModeloTeorico& parque, int X, int Y);
 // Text of eMolino for the pointer at (X, Y): "v: " + speed + ", P:" + power of the nearest turbine
