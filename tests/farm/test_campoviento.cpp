@@ -191,3 +191,40 @@ TEST(Preparar, ReutilizaLaGrillaYDaLosMismosResultados) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Preparar, FactorDeEstacionDeLaTabla) {
+  auto p = ParqueReferencia();
+  p->meteo_etha = TMatR(72, 2); // columns: 3 and 4 m/s
+  for (int k = 1; k <= 72; ++k) {
+    p->meteo_etha.pon_e(k, 1, 1 + 0.01 * k);
+    p->meteo_etha.pon_e(k, 2, 2 + 0.01 * k);
+  }
+  const double dp3 = DensidadPotencia(3, 1.225), dp9 = DensidadPotencia(9, 1.225);
+  const struct {
+    double dir, dp, esperado;
+  } casos[] = {
+      {0, dp3, 1.01},                       // directions 0° … 5° all use row 1; 3 m/s is column 1
+      {5, dp3, 1.01},    {7.5, dp3, 1.015}, // half way between rows 1 and 2
+      {359, dp3, 1.718},                    // between rows 71 and 72
+      {365, dp3, 1.72},                     // beyond the last row
+      {0, dp9, 2.01},                       // beyond the last column
+  };
+  for (const auto& c : casos) {
+    p->Preparar(false, c.dir, c.dp, 1.225);
+    EXPECT_NEAR(p->etha_meteo_dir, c.esperado, 1e-12) << c.dir;
+  }
+  p->meteo_etha.PorReal(0.01); // below the floor
+  p->Preparar(false, 0, dp3, 1.225);
+  EXPECT_EQ(p->etha_meteo_dir, 0.1);
+  p->Preparar(true, 0, dp3, 1.225);
+  EXPECT_EQ(p->etha_meteo_dir, 1.0);
+  p->meteo_etha = TMatR(1, 2); // one direction bin: the speed interpolation alone
+  p->meteo_etha.pon_e(1, 1, 0.8);
+  p->meteo_etha.pon_e(1, 2, 0.9);
+  p->Preparar(false, 200, DensidadPotencia(3.5, 1.225), 1.225);
+  EXPECT_NEAR(p->etha_meteo_dir, 0.85, 1e-12);
+}
+
+} // namespace
