@@ -3,18 +3,41 @@
 // every report and chart.
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 
 #include "empirical/uparques_modeloempirico.h"
 #include "farm/ucarpetas.h"
+#include "farm/ucurvasaeros.h"
 #include "farm/uparques_modeloteorico.h"
 #include "generador/generador_series.h"
 
 namespace {
 
+// The reference farm fixture; built in memory with the same layout and curves when absent.
+std::unique_ptr<TParque_ModeloTeorico> CargarParque() {
+  const std::string fijo = std::string(AURVEND_DATA_DIR) + "/c1_parque_mt.pmt";
+  if (std::filesystem::exists(fijo)) return TParque_ModeloTeorico::CreateLoadFromFile(fijo);
+  const std::vector<double> P = {0.02, 0.09, 0.2, 0.35, 0.55, 0.8, 1.1, 1.4, 1.7, 1.9, 2.0};
+  TVectR v(23), pw(23);
+  for (int i = 1; i <= 23; ++i) {
+    v.pon_e(i, 2 + i);
+    pw.pon_e(i, i <= 11 ? P[i - 1] : 2.0);
+  }
+  auto parque = std::make_unique<TParque_ModeloTeorico>();
+  parque->nid_central = 1;
+  for (int k = 0; k < 25; ++k)
+    parque->molinos.emplace_back(100 + k, 1, 1, TCurvaAerogen(1, "2 MW 80 m", 80, v, pw),
+                                 TPosicion(500 + 400 * (k % 5), 600 * (k / 5)));
+  parque->n_molinos = 25;
+  parque->potencia_nominal = parque->potencia_autorizada_mw = 50;
+  parque->Inicializar();
+  return parque;
+}
+
 const TParque_ModeloTeorico& Parque() {
-  static auto p = TParque_ModeloTeorico::CreateLoadFromFile(std::string(AURVEND_DATA_DIR) + "/c1_parque_mt.pmt");
+  static auto p = CargarParque();
   return *p;
 }
 

@@ -27,9 +27,12 @@ int MeCrear(const cli::TArgs& args) {
   const struct {
     const char* etiqueta;
     double mn, mx;
-  } filas[] = {{"Velocidad [m/s]", e.minVel, e.maxVel},          {"Potencia [MW]", e.minPE, e.maxPE},
-               {"Presión [hPa]", e.minPre, e.maxPre},            {"Hum. Relativa [%]", e.minHumRel, e.maxHumRel},
-               {"Disponibilidad [p.u.]", e.minfDisp, e.maxfDisp}, {"Temperatura [ºC]", e.minTemp, e.maxTemp},
+  } filas[] = {{"Velocidad [m/s]", e.minVel, e.maxVel},
+               {"Potencia [MW]", e.minPE, e.maxPE},
+               {"Presión [hPa]", e.minPre, e.maxPre},
+               {"Hum. Relativa [%]", e.minHumRel, e.maxHumRel},
+               {"Disponibilidad [p.u.]", e.minfDisp, e.maxfDisp},
+               {"Temperatura [ºC]", e.minTemp, e.maxTemp},
                {"CGM [MW]", e.minCGM, e.maxCGM}};
   for (const auto& f : filas)
     std::cout << f.etiqueta << "\t" << cli::RealCLI(f.mn) << "\t" << cli::RealCLI(f.mx) << "\n";
@@ -44,10 +47,11 @@ int MeCrear(const cli::TArgs& args) {
   return 0;
 }
 
-cli::TRegistroComando reg("me crear",
-                          "  me crear --pmt ARCHIVO --sas ARCHIVO [--inf 5] [--sup 95] [--graficos CARPETA]\n"
-                          "                    construye el modelo empírico (informes y gráficos en la carpeta\n"
-                          "                    del parque), imprime la tabla por sector y las estadísticas",
-                          &MeCrear);
+cli::TRegistroComando
+    reg("me crear",
+        "  me crear --pmt ARCHIVO --sas ARCHIVO [--inf 5] [--sup 95] [--graficos CARPETA]\n"
+        "                    construye el modelo empírico (informes y gráficos en la carpeta\n"
+        "                    del parque), imprime la tabla por sector y las estadísticas",
+        &MeCrear);
 
 } // namespace

@@ -22,7 +22,8 @@ void NormalizarDisponibilidad(TVectR& fDisp, const TParque_ModeloTeorico& Modelo
       nota = " Asumo que es cantidad de máquinas y divido por este valor.";
     }
     std::cout << "WARNING!!!: max_fd: " << RealATextoGeneral(divisor) << nota << "\n";
-    for (int k = 1; k <= fDisp.n(); ++k) fDisp.pon_e(k, fDisp.e(k) / divisor);
+    for (int k = 1; k <= fDisp.n(); ++k)
+      fDisp.pon_e(k, fDisp.e(k) / divisor);
   }
 }
 
@@ -30,7 +31,8 @@ int FiltroRepetidos(TDAOfBoolean& flags, const TVectR& x, int w, const TDAOfBool
   const int n = x.n();
   const int N = static_cast<int>(mascara.size()) - 1; // highest index of the mask
   int i = 1;
-  while (i < N && mascara[i]) ++i;
+  while (i < N && mascara[i])
+    ++i;
   if (i >= N) return 0;
   int inicio = i;
   double ref = x.e(i);
@@ -46,7 +48,8 @@ int FiltroRepetidos(TDAOfBoolean& flags, const TVectR& x, int w, const TDAOfBool
     } else {
       ++racha;
       if (racha >= w) {
-        for (int q = inicio; q <= j - 1; ++q) flags[q] = true;
+        for (int q = inicio; q <= j - 1; ++q)
+          flags[q] = true;
         inicio = j;
       }
     }
@@ -55,9 +58,9 @@ int FiltroRepetidos(TDAOfBoolean& flags, const TVectR& x, int w, const TDAOfBool
 }
 
 void FiltrarMuestras(const TParque_ModeloTeorico& ModeloTeorico, const TVectR& Vel, const TVectR& Ang,
-                     TVectR& PE, const TVectR& CGM, TVectR& fDisp, bool normalizar,
-                     TDAOfBoolean& Filt_Huecos, TDAOfBoolean& Filt_Coherencia, TDAOfBoolean& Filt_CGM,
-                     TDAOfBoolean& Filtro_Distancia, TDAOfBoolean& Filt_Disponibilidad) {
+                     TVectR& PE, const TVectR& CGM, TVectR& fDisp, bool normalizar, TDAOfBoolean& Filt_Huecos,
+                     TDAOfBoolean& Filt_Coherencia, TDAOfBoolean& Filt_CGM, TDAOfBoolean& Filtro_Distancia,
+                     TDAOfBoolean& Filt_Disponibilidad) {
   const int N = Vel.n();
   for (TDAOfBoolean* f : {&Filt_Huecos, &Filt_Coherencia, &Filt_CGM, &Filtro_Distancia, &Filt_Disponibilidad})
     f->assign(N + 1, false);

@@ -54,8 +54,8 @@ void TParque_ModeloEmpirico::GraficarFiltrados() const {
       {&Filt_CGM, "vel_filtrados_por_cgm", "PE_filtrados_por_cgm", "vel_filtrados_por_cgm",
        "Dir_filtrados_por_cgm", ColorRGB(255, 0, 0), TM_Rombo, 4},
       {&Filt_Disponibilidad, "vel_filtrados_por_disp", "PE_filtrados_por_disp",
-       "vel_filtrados_por_disponibilidad", "Dir_filtrados_por_disponibilidad", ColorRGB(0, 0, 255),
-       TM_Rombo, 4},
+       "vel_filtrados_por_disponibilidad", "Dir_filtrados_por_disponibilidad", ColorRGB(0, 0, 255), TM_Rombo,
+       4},
       {&Filtro_Distancia, "vel_filtrados_por_dist", "PE_filtrados_por_dist", "vel_filtrados_por_distancia",
        "Dir_filtrados_por_distancia", clNegro, TM_Rombo, 4},
   };
@@ -93,10 +93,10 @@ void TParque_ModeloEmpirico::GraficarFiltrados() const {
   gdv.ejeY.SetMin(0);
   gdv.ejeY.SetMax(360);
   const std::string suf = SufijoAlfaFilt(AlfaFilt);
-  gpv.SaveToJPG(ArchivoEnCarpeta(carpeta, "\\muestras_filtrados_plano_pe_vel_" + suf + ".jpg"), kAnchoJPG, kAltoJPG,
-                kCalidadJPG);
-  gdv.SaveToJPG(ArchivoEnCarpeta(carpeta, "\\muestras_filtrados_plano_dir_vel_" + suf + ".jpg"), kAnchoJPG, kAltoJPG,
-                kCalidadJPG);
+  gpv.SaveToJPG(ArchivoEnCarpeta(carpeta, "\\muestras_filtrados_plano_pe_vel_" + suf + ".jpg"), kAnchoJPG,
+                kAltoJPG, kCalidadJPG);
+  gdv.SaveToJPG(ArchivoEnCarpeta(carpeta, "\\muestras_filtrados_plano_dir_vel_" + suf + ".jpg"), kAnchoJPG,
+                kAltoJPG, kCalidadJPG);
 }
 
 std::string NombreGraficoSector(double anguloSector, int pasada, double AlfaFilt) {
@@ -136,7 +136,8 @@ void TParque_ModeloEmpirico::GraficarSector(int s, int pasada) const {
   Marcadores(Par(g, "Pv3_20a6hs", xn, "PE_muestras_20a6hs", yn), clNegro, TM_Cuadro, 2);
 
   // Band edges.
-  for (int j = 1; j <= nB + 1; ++j) g.AddLineaVertical(BandasPv3.e(j) + 0.000005, clNegro);
+  for (int j = 1; j <= nB + 1; ++j)
+    g.AddLineaVertical(BandasPv3.e(j) + 0.000005, clNegro);
 
   // S-curve at the band centres and as a line.
   TDAofNReal xc(nB), yc(nB);

@@ -32,7 +32,8 @@ int Acotar(double x, int lo, int hi) {
 
 bool EnSector(double h, double c, double a) {
   double d = std::fabs(a - c);
-  while (d > 360) d = d - 360;
+  while (d > 360)
+    d = d - 360;
   return d <= h;
 }
 
@@ -64,7 +65,8 @@ void CompletarCiclico(TMatR& X, const TMatR& M) {
     ++cnt;
   } while (!(cnt > 10000 || eps < 0.0001));
   X = TMatR(n, 1);
-  for (int i = 0; i < n; ++i) X.pon_e(i + 1, 1, x[i]);
+  for (int i = 0; i < n; ++i)
+    X.pon_e(i + 1, 1, x[i]);
 }
 
 bool EsMuestraDiurna(double t) {
@@ -110,8 +112,7 @@ TParque_ModeloEmpirico::TParque_ModeloEmpirico(const TParque_ModeloTeorico& mt,
   const double e = std::fabs(dtEntreMuestras_dias * 1440 - 10) * 60;
   if (e > 1) {
     throw Exception("ERROR en archivo series, Perioedo Entre Muestras : " +
-                    RealATextoGeneral(S.dtEntreMuestras_horas) + " debe ser " +
-                    RealATextoGeneral(1.0 / 6.0));
+                    RealATextoGeneral(S.dtEntreMuestras_horas) + " debe ser " + RealATextoGeneral(1.0 / 6.0));
   }
   dtEntreMuestras_dias = 1.0 / 144.0;
 
@@ -132,10 +133,11 @@ TParque_ModeloEmpirico::TParque_ModeloEmpirico(const TParque_ModeloTeorico& mt,
   AlfaFilt = 0;
 
   Tiempo = TVectR(N);
-  for (int k = 1; k <= N; ++k) Tiempo.pon_e(k, dtPrimeraMuestra + (k - 1) * dtEntreMuestras_dias);
+  for (int k = 1; k <= N; ++k)
+    Tiempo.pon_e(k, dtPrimeraMuestra + (k - 1) * dtEntreMuestras_dias);
 
-  FiltrarMuestras(*ModeloTeorico, *Vel, *Ang, *PE, *CGM, *fDisp, true, Filt_Huecos, Filt_Coherencia,
-                  Filt_CGM, Filtro_Distancia, Filt_Disponibilidad);
+  FiltrarMuestras(*ModeloTeorico, *Vel, *Ang, *PE, *CGM, *fDisp, true, Filt_Huecos, Filt_Coherencia, Filt_CGM,
+                  Filtro_Distancia, Filt_Disponibilidad);
   AjustarSectores(72, 10, inf, sup, 1, 0.2);
   FiltroDistancia();
   AjustarSectores(72, 10, inf, sup, 2, 0.2);
@@ -180,9 +182,11 @@ void TParque_ModeloEmpirico::AjustarSectores(int nS, int nB, int inf, int sup, i
   }
   const double dv = vmax / nB;
   BandasPv3 = TVectR(nB + 1);
-  for (int j = 1; j <= nB + 1; ++j) BandasPv3.pon_e(j, DensidadPotencia((j - 1) * dv, 1.225));
+  for (int j = 1; j <= nB + 1; ++j)
+    BandasPv3.pon_e(j, DensidadPotencia((j - 1) * dv, 1.225));
   Pv3Medio = TVectR(nB);
-  for (int j = 1; j <= nB; ++j) Pv3Medio.pon_e(j, (BandasPv3.e(j) + BandasPv3.e(j + 1)) / 2);
+  for (int j = 1; j <= nB; ++j)
+    Pv3Medio.pon_e(j, (BandasPv3.e(j) + BandasPv3.e(j + 1)) / 2);
 
   // 5. Tables.
   Peso = TMatR(nS, nB);
@@ -221,7 +225,8 @@ void TParque_ModeloEmpirico::AjustarSectores(int nS, int nB, int inf, int sup, i
     // 6.2 Sorted by power density, the other vectors following.
     if (n > 0) {
       TDAofNInt idx(n + 1);
-      for (int i = 0; i <= n; ++i) idx[i] = i;
+      for (int i = 0; i <= n; ++i)
+        idx[i] = i;
       CL_Pv3.SortConIndice(true, idx);
       CL_PE.Permutar(idx);
       CL_Extra.Permutar(idx);
@@ -354,7 +359,8 @@ void TParque_ModeloEmpirico::AjustarCurvaS(int s, int inf, int sup) {
 
 int TParque_ModeloEmpirico::FiltroDistancia() {
   TVectR err(N);
-  for (int k = 1; k <= N; ++k) err.pon_e(k, 99999);
+  for (int k = 1; k <= N; ++k)
+    err.pon_e(k, 99999);
   int excluidas = 0;
   for (int k = 1; k <= N; ++k) {
     if (Filt_Huecos[k] || Filt_Coherencia[k] || Filt_CGM[k] || Filt_Disponibilidad[k]) {
@@ -368,19 +374,27 @@ int TParque_ModeloEmpirico::FiltroDistancia() {
     err.pon_e(k, d * d);
   }
   TDAofNInt idx(N + 1);
-  for (int i = 0; i <= N; ++i) idx[i] = i;
+  for (int i = 0; i <= N; ++i)
+    idx[i] = i;
   if (N > 0) err.SortConIndice(true, idx);
   const int validas = N - excluidas;
   const int conservar = static_cast<int>(std::trunc(0.9 * validas));
-  for (int pos = conservar + 1; pos <= validas; ++pos) Filtro_Distancia[idx[pos]] = true;
+  for (int pos = conservar + 1; pos <= validas; ++pos)
+    Filtro_Distancia[idx[pos]] = true;
   return validas - conservar;
 }
 
 // --- Questions ----------------------------------------------------------------------------------
 
-int TParque_ModeloEmpirico::nSectores() const { return A0.nf(); }
-int TParque_ModeloEmpirico::nBandas() const { return BandasPv3.n() - 1; }
-double TParque_ModeloEmpirico::AnguloSector(int s) const { return (s - 1) * 360.0 / nSectores(); }
+int TParque_ModeloEmpirico::nSectores() const {
+  return A0.nf();
+}
+int TParque_ModeloEmpirico::nBandas() const {
+  return BandasPv3.n() - 1;
+}
+double TParque_ModeloEmpirico::AnguloSector(int s) const {
+  return (s - 1) * 360.0 / nSectores();
+}
 
 void TParque_ModeloEmpirico::UbicarAngulo(double a, int& s1, int& s2, double& w1, double& w2) const {
   const int nS = nSectores();
@@ -530,18 +544,21 @@ TEstadisticasME TParque_ModeloEmpirico::Estadisticas() const {
   for (int k : sel)
     if (!(Vel->e(k) <= 0.001)) vels.push_back(Vel->e(k));
   TVectR vv(static_cast<int>(vels.size()));
-  for (int i = 1; i <= vv.n(); ++i) vv.pon_e(i, vels[i - 1]);
+  for (int i = 1; i <= vv.n(); ++i)
+    vv.pon_e(i, vels[i - 1]);
   vv.Sort(true);
   r.weibullVel = Tf_ddp_Weibull::Create_vmuetras(vv, nullptr, 1);
 
   const int m = static_cast<int>(sel.size());
   TVectR angs(m);
-  for (int i = 1; i <= m; ++i) angs.pon_e(i, Ang->e(sel[i - 1]));
+  for (int i = 1; i <= m; ++i)
+    angs.pon_e(i, Ang->e(sel[i - 1]));
   r.ddpAng = std::make_unique<Tf_ddp_VectDeMuestras>(angs, nullptr, 1);
 
   auto minmax = [&](const TVectR* x, double& mn, double& mx) {
     TVectR v(m);
-    for (int i = 1; i <= m; ++i) v.pon_e(i, x->e(sel[i - 1]));
+    for (int i = 1; i <= m; ++i)
+      v.pon_e(i, x->e(sel[i - 1]));
     mn = v.min();
     mx = v.max();
   };

@@ -46,9 +46,9 @@ int FiltroRepetidos(TDAOfBoolean& flags, const TVectR& x, int w, const TDAOfBool
 // flags stay clear); scales fDisp in place and, with `normalizar`, divides the power of every sample
 // that passes the availability test by its availability. Prints one console line per filter.
 void FiltrarMuestras(const TParque_ModeloTeorico& ModeloTeorico, const TVectR& Vel, const TVectR& Ang,
-                     TVectR& PE, const TVectR& CGM, TVectR& fDisp, bool normalizar,
-                     TDAOfBoolean& Filt_Huecos, TDAOfBoolean& Filt_Coherencia, TDAOfBoolean& Filt_CGM,
-                     TDAOfBoolean& Filtro_Distancia, TDAOfBoolean& Filt_Disponibilidad);
+                     TVectR& PE, const TVectR& CGM, TVectR& fDisp, bool normalizar, TDAOfBoolean& Filt_Huecos,
+                     TDAOfBoolean& Filt_Coherencia, TDAOfBoolean& Filt_CGM, TDAOfBoolean& Filtro_Distancia,
+                     TDAOfBoolean& Filt_Disponibilidad);
 
 // Sector membership: |a - c| reduced by whole turns while above 360, then compared with h (not folded
 // to the shorter arc, so 359 degrees is not in the sector centred on 0).
@@ -82,8 +82,8 @@ struct TPotenciaRepresentantes {
 struct TEstadisticasME {
   std::unique_ptr<Tf_ddp_Weibull> weibullVel;
   std::unique_ptr<Tf_ddp_VectDeMuestras> ddpAng;
-  double minVel = 0, maxVel = 0, minPE = 0, maxPE = 0, minPre = 0, maxPre = 0, minHumRel = 0,
-         maxHumRel = 0, minfDisp = 0, maxfDisp = 0, minTemp = 0, maxTemp = 0, minCGM = 0, maxCGM = 0;
+  double minVel = 0, maxVel = 0, minPE = 0, maxPE = 0, minPre = 0, maxPre = 0, minHumRel = 0, maxHumRel = 0,
+         minfDisp = 0, maxfDisp = 0, minTemp = 0, maxTemp = 0, minCGM = 0, maxCGM = 0;
   TEstadisticasME();
   ~TEstadisticasME();
   TEstadisticasME(TEstadisticasME&&) noexcept;
@@ -112,10 +112,11 @@ public:
                                                         int PorcentajeAjusteInf, int PorcentajeAjusteSup,
                                                         bool conReportes = true);
   // Reads the model block of a calibrator file (eight items) inside the file number format.
-  static std::unique_ptr<TParque_ModeloEmpirico> CreateLoadFromText(TLectorTexto& f,
-                                                                    const TParque_ModeloTeorico& ModeloTeorico);
+  static std::unique_ptr<TParque_ModeloEmpirico>
+  CreateLoadFromText(TLectorTexto& f, const TParque_ModeloTeorico& ModeloTeorico);
   // A copy of the tables (no samples) on the given farm: answers every question as this model.
-  std::unique_ptr<TParque_ModeloEmpirico> Create_CopiaTablas(const TParque_ModeloTeorico& ModeloTeorico) const;
+  std::unique_ptr<TParque_ModeloEmpirico>
+  Create_CopiaTablas(const TParque_ModeloTeorico& ModeloTeorico) const;
   ~TParque_ModeloEmpirico();
   TParque_ModeloEmpirico(const TParque_ModeloEmpirico&) = delete;
   TParque_ModeloEmpirico& operator=(const TParque_ModeloEmpirico&) = delete;
@@ -173,13 +174,13 @@ public:
   double AlfaFilt = 0;
 
   // --- Clusters and tables ---
-  TVectR CL_Pv3, CL_PE, CL_Extra, CL_Tiempo; // the last sector processed
-  TVectR BandasPv3;                          // nB + 1 band edges (MW/m2)
-  TMatR Peso, A0, A1, F0;                    // nS x nB
-  TVectR Pv3Medio;                           // nB band centres
-  TVectR alfa, vm;                           // nS S-curve parameters
-  TVectR errc2;                              // nS mean squared residuals of the fits (log scale)
-  TVectE cntMuestras;                        // nS points that entered each fit
+  TVectR CL_Pv3, CL_PE, CL_Extra, CL_Tiempo;     // the last sector processed
+  TVectR BandasPv3;                              // nB + 1 band edges (MW/m2)
+  TMatR Peso, A0, A1, F0;                        // nS x nB
+  TVectR Pv3Medio;                               // nB band centres
+  TVectR alfa, vm;                               // nS S-curve parameters
+  TVectR errc2;                                  // nS mean squared residuals of the fits (log scale)
+  TVectE cntMuestras;                            // nS points that entered each fit
   std::vector<TClusterSector> ClustersOrdenados; // the sorted cluster of every sector, last pass
 
   bool conReportes = true;

@@ -14,7 +14,9 @@ namespace {
 const char kTab = '\t';
 }
 
-std::string TParque_ModeloEmpirico::Carpeta() const { return CarpetaCentral(ModeloTeorico->nid_central); }
+std::string TParque_ModeloEmpirico::Carpeta() const {
+  return CarpetaCentral(ModeloTeorico->nid_central);
+}
 
 void TParque_ModeloEmpirico::EscribirSeriesFiltradas() const {
   TEscritorTexto f(ArchivoEnCarpeta(Carpeta(), "\\series_filtradas.xlt"));
@@ -28,8 +30,8 @@ void TParque_ModeloEmpirico::EscribirSeriesFiltradas() const {
       linea += kTab;
       linea += RealATexto(c->e(k));
     }
-    for (const TDAOfBoolean* fl : {&Filt_Huecos, &Filt_Coherencia, &Filt_Disponibilidad, &Filt_CGM,
-                                   &Filtro_Distancia}) {
+    for (const TDAOfBoolean* fl :
+         {&Filt_Huecos, &Filt_Coherencia, &Filt_Disponibilidad, &Filt_CGM, &Filtro_Distancia}) {
       linea += kTab;
       linea += (*fl)[k] ? '1' : '0';
     }
@@ -46,8 +48,8 @@ void TParque_ModeloEmpirico::EscribirCurvasS() const {
   for (int s = 1; s <= nSectores(); ++s) {
     f.EscribirLinea(RealATexto(AnguloSector(s)) + kTab + RealATexto(alfa.e(s)) + kTab + RealATexto(vm.e(s)) +
                     kTab + RealATexto(errc2.n() >= s ? errc2.e(s) : 0) + kTab +
-                    std::to_string(cntMuestras.n() >= s ? cntMuestras.e(s) : 0) + kTab +
-                    RealATexto(cp.alfa) + kTab + RealATexto(cp.vm));
+                    std::to_string(cntMuestras.n() >= s ? cntMuestras.e(s) : 0) + kTab + RealATexto(cp.alfa) +
+                    kTab + RealATexto(cp.vm));
   }
   f.Cerrar();
 }

@@ -47,9 +47,12 @@ TTablaEstadisticasME TablaEstadisticasME(const TEstadisticasME& e) {
     int decimales;
   };
   const TFila filas[7] = {
-      {"Velocidad [m/s]", e.minVel, e.maxVel, 4},        {"Potencia [MW]", e.minPE, e.maxPE, 4},
-      {"Presión [hPa]", e.minPre, e.maxPre, 6},          {"Hum. Relativa [%]", e.minHumRel, e.maxHumRel, 3},
-      {"Disponibilidad [p.u.]", e.minfDisp, e.maxfDisp, 3}, {"Temperatura [ºC]", e.minTemp, e.maxTemp, 3},
+      {"Velocidad [m/s]", e.minVel, e.maxVel, 4},
+      {"Potencia [MW]", e.minPE, e.maxPE, 4},
+      {"Presión [hPa]", e.minPre, e.maxPre, 6},
+      {"Hum. Relativa [%]", e.minHumRel, e.maxHumRel, 3},
+      {"Disponibilidad [p.u.]", e.minfDisp, e.maxfDisp, 3},
+      {"Temperatura [ºC]", e.minTemp, e.maxTemp, 3},
       {"CGM [MW]", e.minCGM, e.maxCGM, 3},
   };
   for (int r = 1; r <= 7; ++r) {
@@ -77,8 +80,8 @@ std::unique_ptr<TGrafico> GraficoFrecuenciaDireccion(const TEstadisticasME& e) {
     x.push_back(a);
     y.push_back(e.ddpAng->densidad(a));
   }
-  return GraficoFrecuencia("Frecuencia_direccion", "Frecuencia Dirección", "Dirección del viento [º]", x,
-                           y, ColorRGB(255, 0, 0));
+  return GraficoFrecuencia("Frecuencia_direccion", "Frecuencia Dirección", "Dirección del viento [º]", x, y,
+                           ColorRGB(255, 0, 0));
 }
 
 TTablaEstadisticasME Graficar_Estadistica_Datos_ME(const TParque_ModeloEmpirico& me, QPainter& lienzoVel,
@@ -96,7 +99,7 @@ TTablaEstadisticasME GuardarGraficosEstadisticaME(const TEstadisticasME& e, cons
   AsegurarAplicacionGrafica();
   GraficoFrecuenciaVelocidad(e)->SaveToJPG(ArchivoEnCarpeta(carpeta, "Frecuencia_velocidad_WB.jpg"), ancho,
                                            alto, 100);
-  GraficoFrecuenciaDireccion(e)->SaveToJPG(ArchivoEnCarpeta(carpeta, "Frecuencia_direccion.jpg"), ancho,
-                                           alto, 100);
+  GraficoFrecuenciaDireccion(e)->SaveToJPG(ArchivoEnCarpeta(carpeta, "Frecuencia_direccion.jpg"), ancho, alto,
+                                           100);
   return TablaEstadisticasME(e);
 }

@@ -12,8 +12,7 @@ std::unique_ptr<TParque_ModeloEmpirico> CrearModeloEmpirico(const TParque_Modelo
 
 TModeloEmpiricoConParque CrearModeloEmpiricoDesdeArchivos(const std::string& archivoPmt,
                                                           const std::string& archivoSeries,
-                                                          int PorcentajeAjusteInf,
-                                                          int PorcentajeAjusteSup) {
+                                                          int PorcentajeAjusteInf, int PorcentajeAjusteSup) {
   TModeloEmpiricoConParque r;
   r.ModeloTeorico = TParque_ModeloTeorico::CreateLoadFromFile(archivoPmt);
   r.ModeloEmpirico =

@@ -8,11 +8,10 @@
 #include "farm/uparques_modeloteorico.h"
 
 // The farm read from its model file and the empirical model built on it (which refers to the farm,
-// so both travel together; the farm is released last).
+// so both travel together; members are released in reverse order, the farm last).
 struct TModeloEmpiricoConParque {
   std::unique_ptr<TParque_ModeloTeorico> ModeloTeorico;
   std::unique_ptr<TParque_ModeloEmpirico> ModeloEmpirico;
-  ~TModeloEmpiricoConParque() { ModeloEmpirico.reset(); }
 };
 
 // Builds the empirical model of an already loaded farm (reports and charts in the farm's folder).

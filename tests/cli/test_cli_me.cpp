@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QImageReader>
+#include <algorithm>
 #include <array>
 #include <cstdio>
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -28,7 +28,8 @@ TSalida Ejecutar(const std::string& args) {
   FILE* p = popen(cmd.c_str(), "r");
   std::array<char, 4096> buf;
   size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0)
+    r.out.append(buf.data(), n);
   r.rc = WEXITSTATUS(pclose(p));
   std::ifstream fe(errArchivo);
   std::stringstream ss;
@@ -51,10 +52,17 @@ TEST(CliMe, CrearPrintsTheConstructionTheSectorTableAndTheStatistics) {
   const TSalida r = Ejecutar("me crear --pmt " + kPmt + " --sas " + sas + " --graficos " + graficos);
   ASSERT_EQ(r.rc, 0) << r.err;
   const std::string& o = r.out;
-  const char* enOrden[] = {"Filtrado de huecos: ", "WARNING!!!: max_fd: 100 Asumo que es porcentaje",
-                           "Filtro CGM < PAut*0.99: ", "cnt_iter: 0, epsilon: ", "Fin err2CurvasS: ",
-                           "ang\talfa\tvm\tcntMuestras\n", "\tMínimo\tMáximo\n", "Velocidad [m/s]\t",
-                           "CGM [MW]\t", "Weibull k: ", "Weibull lambda: "};
+  const char* enOrden[] = {"Filtrado de huecos: ",
+                           "WARNING!!!: max_fd: 100 Asumo que es porcentaje",
+                           "Filtro CGM < PAut*0.99: ",
+                           "cnt_iter: 0, epsilon: ",
+                           "Fin err2CurvasS: ",
+                           "ang\talfa\tvm\tcntMuestras\n",
+                           "\tMínimo\tMáximo\n",
+                           "Velocidad [m/s]\t",
+                           "CGM [MW]\t",
+                           "Weibull k: ",
+                           "Weibull lambda: "};
   size_t pos = 0;
   for (const char* t : enOrden) {
     const size_t q = o.find(t, pos);

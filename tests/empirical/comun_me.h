@@ -58,13 +58,14 @@ struct TMuestra {
 };
 
 // A container of the samples (nine series unless fewer are asked), first sample at 2016-01-01 00:00.
-inline std::unique_ptr<TSeriesDeDatos> SerieDe(const std::vector<TMuestra>& m, double periodo_horas = 1.0 / 6.0,
-                                               int nSeries = 9) {
+inline std::unique_ptr<TSeriesDeDatos> SerieDe(const std::vector<TMuestra>& m,
+                                               double periodo_horas = 1.0 / 6.0, int nSeries = 9) {
   auto s = std::make_unique<TSeriesDeDatos>(nSeries, int(m.size()), 2016, 1, 1, 0, 0, 0, periodo_horas);
   for (int k = 1; k <= int(m.size()); ++k) {
     const TMuestra& x = m[k - 1];
     const double val[9] = {x.vel, x.ang, x.pe, x.temp, x.pre, x.hum, x.cgm, x.disp, x.extra};
-    for (int i = 0; i < nSeries && i < 9; ++i) s->series[i].pon_e(k, val[i]);
+    for (int i = 0; i < nSeries && i < 9; ++i)
+      s->series[i].pon_e(k, val[i]);
   }
   return s;
 }

@@ -7,11 +7,14 @@
 
 namespace {
 
-TVectR Vector(const std::vector<double>& v) { return TVectR::Create_FromDA(v, 1); }
+TVectR Vector(const std::vector<double>& v) {
+  return TVectR::Create_FromDA(v, 1);
+}
 
 std::string Marcas(const TDAOfBoolean& f) {
   std::string s;
-  for (size_t k = 1; k < f.size(); ++k) s += f[k] ? '1' : '0';
+  for (size_t k = 1; k < f.size(); ++k)
+    s += f[k] ? '1' : '0';
   return s;
 }
 
@@ -94,16 +97,17 @@ TEST(CompletarCiclico, NoKnownRowStopsAfterOneSweep) {
   testing::internal::CaptureStdout();
   CompletarCiclico(X, M);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "cnt_iter: 0, epsilon: " + RealATexto(0) + "\n");
-  for (int i = 1; i <= 72; ++i) EXPECT_EQ(X.e(i, 1), 0);
+  for (int i = 1; i <= 72; ++i)
+    EXPECT_EQ(X.e(i, 1), 0);
 }
 
 TEST(EsMuestraDiurna, SevenOClockIsDayAndEightPmIsNight) {
   // Instants as the model builds them: first sample + (k - 1) * 1/144, which lands a hair off.
   const double t0 = CodificarFecha(2016, 3, 5);
   const double dt = 1.0 / 144.0;
-  EXPECT_FALSE(EsMuestraDiurna(t0 + 41 * dt)); // 06:50
-  EXPECT_TRUE(EsMuestraDiurna(t0 + 42 * dt));  // 07:00
-  EXPECT_TRUE(EsMuestraDiurna(t0 + 119 * dt)); // 19:50
+  EXPECT_FALSE(EsMuestraDiurna(t0 + 41 * dt));  // 06:50
+  EXPECT_TRUE(EsMuestraDiurna(t0 + 42 * dt));   // 07:00
+  EXPECT_TRUE(EsMuestraDiurna(t0 + 119 * dt));  // 19:50
   EXPECT_FALSE(EsMuestraDiurna(t0 + 120 * dt)); // 20:00
   EXPECT_FALSE(EsMuestraDiurna(t0));            // midnight
   for (int dia = 0; dia < 800; ++dia) {

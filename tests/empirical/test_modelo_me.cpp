@@ -42,8 +42,8 @@ void AgregarSector(std::vector<TMuestra>& m, double ang, int n, double alfa, TAz
   }
 }
 
-std::unique_ptr<TParque_ModeloEmpirico> Construir(const std::vector<TMuestra>& m, int inf = 5,
-                                                  int sup = 95, bool reportes = false) {
+std::unique_ptr<TParque_ModeloEmpirico> Construir(const std::vector<TMuestra>& m, int inf = 5, int sup = 95,
+                                                  bool reportes = false) {
   testing::internal::CaptureStdout();
   try {
     auto me = std::make_unique<TParque_ModeloEmpirico>(ParqueReferencia(), SerieDe(m), inf, sup, reportes);
@@ -65,7 +65,8 @@ void RepetirPrimeraPasada(TParque_ModeloEmpirico& me, int inf = 5, int sup = 95)
 
 int Contar(const TDAOfBoolean& f) {
   int c = 0;
-  for (size_t k = 1; k < f.size(); ++k) c += f[k];
+  for (size_t k = 1; k < f.size(); ++k)
+    c += f[k];
   return c;
 }
 
@@ -86,9 +87,9 @@ TEST(ModeloEmpirico, PeriodWithinOneSecondOfTenMinutesIsAccepted) {
     TParque_ModeloEmpirico me(ParqueReferencia(), SerieDe(m, 0.166), 5, 95, false);
     FAIL() << "0.166 h accepted";
   } catch (const Exception& e) {
-    EXPECT_EQ(std::string(e.what()), "ERROR en archivo series, Perioedo Entre Muestras : " +
-                                         RealATextoGeneral(0.166) + " debe ser " +
-                                         RealATextoGeneral(1.0 / 6.0));
+    EXPECT_EQ(std::string(e.what()),
+              "ERROR en archivo series, Perioedo Entre Muestras : " + RealATextoGeneral(0.166) +
+                  " debe ser " + RealATextoGeneral(1.0 / 6.0));
   }
 }
 
@@ -112,8 +113,10 @@ TEST(ModeloEmpirico, OutliersAreTheWorstTenthOfTheUsableSamples) {
   for (auto [usables, atipicos] : {std::pair{1000, 100}, std::pair{15, 2}}) {
     TAzar az;
     std::vector<TMuestra> m;
-    for (int i = 0; i < usables; ++i) AgregarSector(m, 360 * az.u(), 1, 0.6, az);
-    for (auto& x : m) x.pe += 2 * az.u() - 1;
+    for (int i = 0; i < usables; ++i)
+      AgregarSector(m, 360 * az.u(), 1, 0.6, az);
+    for (auto& x : m)
+      x.pe += 2 * az.u() - 1;
     // Samples that other filters reject never become outliers.
     m.push_back({-50, 10, 10});
     m.push_back({8, 20, 10, 15, 1013, 50, 20});
@@ -160,7 +163,8 @@ TEST(ModeloEmpirico, PointsWithoutALogarithmStayOutOfTheFit) {
   TAzar az;
   std::vector<TMuestra> m;
   AgregarSector(m, 180, 60, 0.6, az);
-  for (int i = 0; i < 5; ++i) m.push_back({2 + 0.1 * i, 180.2, 0}); // zero power, lower limit 0 %
+  for (int i = 0; i < 5; ++i)
+    m.push_back({2 + 0.1 * i, 180.2, 0}); // zero power, lower limit 0 %
   auto me = Construir(m, 0, 95);
   RepetirPrimeraPasada(*me, 0, 95);
   EXPECT_EQ(me->cntMuestras.e(37), 60);
@@ -176,7 +180,8 @@ TEST(ModeloEmpirico, ABandWhosePointsShareOnePowerDensityIsSingular) {
       if (v == 10 || v == 11 || v == 12) continue;
       m.push_back({double(v), 180 + 0.1 * (v % 5), 1.0 + v});
     }
-    for (int i = 0; i < iguales; ++i) m.push_back({11.3, 179.7 + 0.2 * i, 20.0 + i});
+    for (int i = 0; i < iguales; ++i)
+      m.push_back({11.3, 179.7 + 0.2 * i, 20.0 + i});
     try {
       Construir(m);
       FAIL() << iguales << " equal points accepted";
@@ -190,11 +195,13 @@ TEST(ModeloEmpirico, ABandWhosePointsShareOnePowerDensityIsSingular) {
 TEST(ModeloEmpirico, StatisticsCountCurtailedAndCalmSamples) {
   TAzar az;
   std::vector<TMuestra> m;
-  for (int i = 0; i < 60; ++i) AgregarSector(m, 360 * az.u(), 1, 0.6, az);
-  for (auto& x : m) x.pe += 2 * az.u() - 1;
-  m.push_back({0, 45, 0});                             // calm
-  m.push_back({25, 50, 20, 15, 1013, 50, 20});         // curtailed only
-  m.push_back({30, 55, 10, 15, 1013, 50, 50, 0.5});    // unavailable: not selected
+  for (int i = 0; i < 60; ++i)
+    AgregarSector(m, 360 * az.u(), 1, 0.6, az);
+  for (auto& x : m)
+    x.pe += 2 * az.u() - 1;
+  m.push_back({0, 45, 0});                          // calm
+  m.push_back({25, 50, 20, 15, 1013, 50, 20});      // curtailed only
+  m.push_back({30, 55, 10, 15, 1013, 50, 50, 0.5}); // unavailable: not selected
   auto me = Construir(m);
   const int n = int(m.size());
   // Too few samples for real S-curves: keep the outlier filter out of this test.
@@ -263,7 +270,8 @@ TEST(ModeloEmpirico, ReportsAndChartsGoToTheFarmFolder) {
   AgregarSector(m, 5, 80, 0.6, az);   // sector 2
   AgregarSector(m, 355, 80, 0.7, az); // sector 72
   AgregarSector(m, 90, 3, 0.6, az);   // sector 19: too few points for a chart
-  for (auto& x : m) x.pe += 0.5 * az.u();
+  for (auto& x : m)
+    x.pe += 0.5 * az.u();
   testing::internal::CaptureStdout();
   TParque_ModeloEmpirico me(ParqueReferencia(), SerieDe(m), 5, 95, true);
   const std::string salida = testing::internal::GetCapturedStdout();
@@ -278,7 +286,8 @@ TEST(ModeloEmpirico, ReportsAndChartsGoToTheFarmFolder) {
   auto lineas = [](const std::string& archivo) {
     std::ifstream f(archivo);
     std::vector<std::string> v;
-    for (std::string l; std::getline(f, l);) v.push_back(l);
+    for (std::string l; std::getline(f, l);)
+      v.push_back(l);
     return v;
   };
   const auto sf = lineas(carpeta + "/series_filtradas.xlt");
@@ -296,8 +305,8 @@ TEST(ModeloEmpirico, ReportsAndChartsGoToTheFarmFolder) {
   EXPECT_EQ(cc[0], "ang\talfa_completo\tvm_completo\r");
 
   // The console lines of the construction, in order, ending with the fit error.
-  const char* enOrden[] = {"Filtrado de huecos: ", "Filtro CGM < PAut*0.99: ", "cnt_iter: 0, epsilon: ",
-                           "cnt_iter: 0, epsilon: ", "cnt_iter: 0, epsilon: ", "cnt_iter: 0, epsilon: ",
+  const char* enOrden[] = {"Filtrado de huecos: ",   "Filtro CGM < PAut*0.99: ", "cnt_iter: 0, epsilon: ",
+                           "cnt_iter: 0, epsilon: ", "cnt_iter: 0, epsilon: ",   "cnt_iter: 0, epsilon: ",
                            "Fin err2CurvasS: "};
   size_t pos = 0;
   for (const char* t : enOrden) {
