@@ -17,6 +17,7 @@
 // density in MW/m², directions in degrees (where the wind comes from), air density in kg/m³.
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "farm/ucurvasaeros.h"
@@ -78,8 +79,14 @@ public:
   TGrillaRotada() = default;
   TGrillaRotada(const TGrillaRotada& o);
   TGrillaRotada& operator=(const TGrillaRotada& o);
-  TGrillaRotada(TGrillaRotada&&) noexcept = default;
-  TGrillaRotada& operator=(TGrillaRotada&&) noexcept = default;
+  TGrillaRotada(TGrillaRotada&& o) noexcept { *this = std::move(o); }
+  TGrillaRotada& operator=(TGrillaRotada&& o) noexcept {
+    datos_ = std::move(o.datos_);
+    capacidad_ = std::exchange(o.capacidad_, 0);
+    nf_ = std::exchange(o.nf_, 0);
+    nc_ = std::exchange(o.nc_, 0);
+    return *this;
+  }
 
   void Redimensionar(int nf, int nc); // contents undefined afterwards
   int nf() const { return nf_; }
