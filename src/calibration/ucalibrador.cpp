@@ -61,9 +61,33 @@ void LeerConUbicacion(TLectorTexto& f, const std::function<void()>& leer) {
   }
 }
 
+void ActualizarCopiaSinGrilla(TParque_ModeloTeorico& copia, TParque_ModeloTeorico& original) {
+  // Both grids step aside (swapped with empty ones) so that the assignment copies no cell.
+  TGrillaRotada grillaOriginal, grillaCopia;
+  std::swap(grillaOriginal, original.grilla);
+  std::swap(grillaCopia, copia.grilla);
+  try {
+    copia = original;
+  } catch (...) {
+    std::swap(grillaOriginal, original.grilla);
+    throw;
+  }
+  std::swap(grillaOriginal, original.grilla);
+  std::swap(grillaCopia, copia.grilla);
+  copia.grilla_valida = false;
+}
+
 void EjecutarEnCopias(TParque_ModeloTeorico& original, int nTareas, int nHilos,
                       const std::function<void(TParque_ModeloTeorico&, int)>& tarea,
                       const std::function<void()>& progreso) {
+  std::vector<std::unique_ptr<TParque_ModeloTeorico>> copias;
+  EjecutarEnCopias(original, nTareas, nHilos, tarea, progreso, copias);
+}
+
+void EjecutarEnCopias(TParque_ModeloTeorico& original, int nTareas, int nHilos,
+                      const std::function<void(TParque_ModeloTeorico&, int)>& tarea,
+                      const std::function<void()>& progreso,
+                      std::vector<std::unique_ptr<TParque_ModeloTeorico>>& copias) {
   if (nTareas <= 0) return;
   const int nOtros = std::clamp(nHilos, 1, nTareas) - 1;
   if (nOtros == 0) {
@@ -75,8 +99,9 @@ void EjecutarEnCopias(TParque_ModeloTeorico& original, int nTareas, int nHilos,
   }
   // Tasks 0 .. nTareas - 2 are shared out on demand; the last one is kept for the original.
   const int nRepartidas = nTareas - 1;
-  std::vector<std::unique_ptr<TParque_ModeloTeorico>> copias;
-  for (int h = 0; h < nOtros; ++h)
+  for (auto& c : copias)
+    ActualizarCopiaSinGrilla(*c, original);
+  while (int(copias.size()) < nOtros)
     copias.push_back(original.Create_Copia());
 
   std::atomic<int> siguiente{0};
@@ -253,10 +278,13 @@ double TCalibradorParque::FuncionObjetivo(int semilla, const TDAofNReal& p) {
   for (int c = 0; c < nCond; ++c)
     Pe[size_t(c)] = ModeloEmpirico->PotenciaCurvaS(dir[size_t(c)], pd[size_t(c)], RHO_ESTANDAR);
 
-  EjecutarEnCopias(*ModeloTeorico, nCond, HilosObjetivo, [&](TParque_ModeloTeorico& mt, int c) {
-    mt.Preparar(false, dir[size_t(c)], pd[size_t(c)], RHO_ESTANDAR);
-    Pt[size_t(c)] = mt.ResolverMeteo(RHO_ESTANDAR, pd[size_t(c)], mt.potencia_autorizada_mw);
-  });
+  EjecutarEnCopias(
+      *ModeloTeorico, nCond, HilosObjetivo,
+      [&](TParque_ModeloTeorico& mt, int c) {
+        mt.Preparar(false, dir[size_t(c)], pd[size_t(c)], RHO_ESTANDAR);
+        Pt[size_t(c)] = mt.ResolverMeteo(RHO_ESTANDAR, pd[size_t(c)], mt.potencia_autorizada_mw);
+      },
+      {}, copiasObjetivo_);
 
   double suma = 0;
   for (int c = 0; c < nCond; ++c) {

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "num/matreal.h"
 #include "num/xmatdefs.h"
@@ -112,6 +113,11 @@ public:
 protected:
   // Reads the two blocks of a calibrator file (the combined model reads its table after them).
   explicit TCalibradorParque(TLectorTexto& f);
+
+private:
+  // Working copies of the theoretical model for the other threads of FuncionObjetivo, brought up to
+  // date with the model before every evaluation (their grid storage is reused, never copied).
+  std::vector<std::unique_ptr<TParque_ModeloTeorico>> copiasObjetivo_;
 };
 
 // Runs tarea(modelo, i) for i = 0 .. nTareas - 1 on nHilos threads: the calling thread works on
@@ -122,6 +128,14 @@ protected:
 void EjecutarEnCopias(TParque_ModeloTeorico& original, int nTareas, int nHilos,
                       const std::function<void(TParque_ModeloTeorico&, int)>& tarea,
                       const std::function<void()>& progreso = {});
+// The same with copies kept by the caller between calls: missing ones are created, existing ones are
+// brought up to date with `original` (all but the wake grid's contents, which every task lays again).
+void EjecutarEnCopias(TParque_ModeloTeorico& original, int nTareas, int nHilos,
+                      const std::function<void(TParque_ModeloTeorico&, int)>& tarea,
+                      const std::function<void()>& progreso,
+                      std::vector<std::unique_ptr<TParque_ModeloTeorico>>& copias);
+// Brings `copia` to the state of `original` except the wake grid, whose storage the copy keeps.
+void ActualizarCopiaSinGrilla(TParque_ModeloTeorico& copia, TParque_ModeloTeorico& original);
 
 // Runs `leer` and turns any failure into the reader's error naming the file and the line (messages
 // that already name the file pass unchanged).

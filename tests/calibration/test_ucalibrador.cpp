@@ -116,6 +116,16 @@ TEST(Calibrador, ObjectiveIsTheSeededSumAndParallelEqualsSequential) {
   EXPECT_EQ(secuencial, paralelo);
   EXPECT_GT(paralelo, 0);
   EXPECT_NE(cal->FuncionObjetivo(32, p), paralelo);
+
+  // The working copies of the other thread follow every change of the model between evaluations.
+  const TDAofNReal p2 = {1.1, 0.9, 1.2, 0.02};
+  cal->HilosObjetivo = 2;
+  cal->FuncionObjetivo(31, p);
+  cal->ModeloTeorico->alfa_terreno = 0.3;
+  const double paralelo2 = cal->FuncionObjetivo(31, p2);
+  cal->HilosObjetivo = 1;
+  EXPECT_EQ(paralelo2, cal->FuncionObjetivo(31, p2));
+  EXPECT_NE(paralelo2, paralelo);
 }
 
 TEST(Calibrador, ConstantObjectiveMakesExactly100MoreEvaluationsAndNoSnapshot) {
