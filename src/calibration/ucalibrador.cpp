@@ -322,7 +322,7 @@ std::string TCalibradorParque::ArchivoInstantanea(const TDAofNInt& L, int mejora
   std::string etiqueta;
   for (int i : L) {
     char h[16];
-    std::snprintf(h, sizeof h, "%02X", unsigned(i) & 0xFFu);
+    std::snprintf(h, sizeof h, "%02X", unsigned(i)); // at least two digits
     etiqueta += h;
   }
   // A "/" cannot be part of a file name here: it would make the name a folder.

@@ -286,6 +286,29 @@ TEST(Calibrador, SimpleStationCorrectionWritesMethaAndLeavesTheCalibratorAlone) 
   EXPECT_EQ(t.substr(t.rfind('\n') + 1), "72\t" + RealATextoGeneral(m.e(72, 1)));
 }
 
+TEST(Calibrador, SimpleStationCorrectionRefusesATargetAboveTheAuthorisedPower) {
+  // 80 % of the 50 MW farm curve is 40 MW: above an authorised 30 MW the inverse search has no answer.
+  auto cal = CalibradorRapido("cal_etha_30.clp");
+  cal->ModeloTeorico->potencia_autorizada_mw = 30;
+  const std::string metha = CarpetaCentral(61) + "/Metha.txt";
+  std::filesystem::remove(metha);
+  try {
+    cal->CalibrarSimpleEthaMeteo();
+    ADD_FAILURE() << "no falló";
+  } catch (const Exception& e) {
+    EXPECT_NE(std::string(e.what()).find("supera la potencia autorizada de 30 MW"), std::string::npos)
+        << e.what();
+  }
+  EXPECT_FALSE(std::filesystem::exists(metha));
+}
+
+TEST(Calibrador, SnapshotNamesCarryTheIndexTag) {
+  auto cal = CalibradorRapido();
+  EXPECT_EQ(cal->ArchivoInstantanea({}, 3), CarpetaBasura() + "/calibrado_Parque rapido3.clp");
+  EXPECT_EQ(cal->ArchivoInstantanea({1, 10, 300}, 12),
+            CarpetaBasura() + "/calibrado_Parque rapido010A12C12.clp");
+}
+
 TEST(Calibrador, CurveComparisonTableHasOneLinePerSectorAndTheTurbineSum) {
   auto cal = CalibradorRapido();
   const std::string archivo = ArchivoEnCarpeta(CarpetaBasura(), "compartivacurvas.xlt");
