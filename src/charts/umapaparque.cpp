@@ -42,14 +42,36 @@ void TextoEn(QPainter& p, int x, int y, const QString& s) {
 void PintarCampoViento(QImage& imagen, TParque_ModeloTeorico& parque) {
   const int W = imagen.width(), H = imagen.height();
   if (W <= 0 || H <= ALTO_BARRA_COLORES) return;
+  if (imagen.format() != QImage::Format_RGB32 && imagen.format() != QImage::Format_ARGB32)
+    imagen = imagen.convertToFormat(QImage::Format_RGB32);
   parque.FijarVentana(0, ALTO_BARRA_COLORES, W, H);
+  const TParque_ModeloTeorico& modelo = parque;
   const TEscalaColor escala(kVelMinMapa, kVelMaxMapa);
   const QRgb blanco = qRgb(255, 255, 255);
-  for (int r = ALTO_BARRA_COLORES; r < H; ++r) {
-    QRgb* fila = reinterpret_cast<QRgb*>(imagen.scanLine(r));
-    for (int c = 0; c < W; ++c) {
-      const double v = VelocidadDeDensidad(parque.DpEnPixel(c, r), kRhoEstandar);
-      fila[c] = v > 0 ? ARgb(escala.Color(v)) : blanco; // outside the wake grid: white
+  uchar* const bits = imagen.bits();
+  const qsizetype bytesPorFila = imagen.bytesPerLine();
+
+  // Tiles of 32 × 32 pixels: the grid cells behind one tile stay in cache whatever the wind direction
+  // (pixel rows run along the wind for east and west winds, across it for north and south winds).
+  constexpr int kTesela = 32;
+  double dpAnterior = std::nan("");
+  QRgb colorAnterior = blanco;
+  for (int r0 = ALTO_BARRA_COLORES; r0 < H; r0 += kTesela) {
+    const int r1 = std::min(r0 + kTesela, H);
+    for (int c0 = 0; c0 < W; c0 += kTesela) {
+      const int c1 = std::min(c0 + kTesela, W);
+      for (int r = r0; r < r1; ++r) {
+        QRgb* fila = reinterpret_cast<QRgb*>(bits + r * bytesPorFila);
+        for (int c = c0; c < c1; ++c) {
+          const double dp = modelo.DpEnPixel(c, r);
+          if (dp != dpAnterior) { // the free stream repeats one density over large areas
+            const double v = VelocidadDeDensidad(dp, kRhoEstandar);
+            colorAnterior = v > 0 ? ARgb(escala.Color(v)) : blanco; // outside the wake grid: white
+            dpAnterior = dp;
+          }
+          fila[c] = colorAnterior;
+        }
+      }
     }
   }
 }
