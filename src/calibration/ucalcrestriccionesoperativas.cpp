@@ -234,7 +234,8 @@ std::unique_ptr<TEstimadorPotencia> TEstimadorModeloCombinado::Copia() const {
 }
 
 TGrupoEstimadores::TGrupoEstimadores(TEstimadorPotencia& principal, int nHilos) {
-  if (nHilos <= 0) nHilos = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+  // One worker per core, at most 8 (each holds a whole copy of the model and its wake grid).
+  if (nHilos <= 0) nHilos = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
   todos_.push_back(&principal);
   for (int i = 1; i < nHilos; ++i) {
     copias_.push_back(principal.Copia());

@@ -89,7 +89,8 @@ private:
   TParque_ModeloCombinado* MC_;
 };
 
-// The workers' estimators: the caller's one first, then copies of it. nHilos 0 means one per core;
+// The workers' estimators: the caller's one first, then copies of it. nHilos 0 means one per core
+// (at most 8);
 // 1 means a sequential computation on the caller's estimator alone.
 class TGrupoEstimadores {
 public:
