@@ -338,3 +338,63 @@ TEST_F(Graficador, SaveToJPGEscribeUnJPEGDelTamanoPedido) {
   }
   EXPECT_FALSE(fs::exists(carpeta / "ocupado.jpg"));
 }
+
+// Drawing does not validate, but it must not read past a short X series nor fail on an empty chart.
+TEST_F(Graficador, DibujoSinDatosOConSeriesDesparejas) {
+  TGrafico vacio("vacio", 2, 0);
+  Dibujar(vacio, 400, 300);
+  EXPECT_EQ(vacio.xMin, 0);
+  EXPECT_GT(vacio.xMax, 0);
+
+  TGrafico g("desparejas", 2, 0);
+  TSerieGrafico* x = g.NuevaSerie("x", {0, 1}, nullptr, "##.##", true);
+  g.NuevaSerie("y", {0, 1, 2, 3, 4}, x);
+  TSerieGrafico* sola = g.NuevaSerie("sin x", {7, 8}, nullptr);
+  sola->serieX = nullptr; // a line series left without X is not drawn
+  Dibujar(g, 400, 300);
+  EXPECT_EQ(g.yMax, 8);
+}
+
+// Stacked areas take the range of their running sums and fill between them; bars and the percentage
+// column are drawn in their palette colours.
+TEST_F(Graficador, AreasApiladasBarrasYPorcentajes) {
+  TGrafico g("apiladas", 1, -1);
+  g.ejeX.grilla = false;
+  TSerieGrafico* x = g.NuevaSerie("x", {0, 1, 2, 3}, nullptr, "##.##", true);
+  TSerieGrafico* a = g.NuevaSerie("a", {1, 2, 1, 2}, x);
+  TSerieGrafico* b = g.NuevaSerie("b", {2, 2, 3, 6}, x);
+  a->serieX = b->serieX = x;
+  const QImage img = Dibujar(g, 600, 400);
+  EXPECT_EQ(g.yMin, 0);
+  EXPECT_EQ(g.yMax, 8);
+  const QRgb bajo = img.pixel(g.PX(1.5), g.PY(0.7)), alto = img.pixel(g.PX(1.5), g.PY(3.2));
+  EXPECT_EQ(bajo & 0xFFFFFF, QRgb(a->colorBase));
+  EXPECT_EQ(alto & 0xFFFFFF, QRgb(b->colorBase));
+  EXPECT_TRUE(EsBlanco(img.pixel(g.PX(1.5), g.PY(6.5))));
+
+  TGrafico barras("barras", 3, -1);
+  barras.ejeX.grilla = false;
+  TSerieGrafico* bx = barras.NuevaSerie("x", {1, 2, 3}, nullptr, "##.##", true);
+  TSerieGrafico* b1 = barras.NuevaSerie("b1", {3, 5, 4}, bx);
+  b1->etiquetas = {"uno", "dos", "tres"};
+  b1->colorBase = ColorRGB(0, 0, 255);
+  const QImage ib = Dibujar(barras, 600, 400);
+  EXPECT_FALSE(barras.ejeX.etiquetasVerticales);
+  // The axis runs from the smallest value (3): the second category's bar rises to 5.
+  const int xc = (barras.plotIzq + barras.plotDer) / 2;
+  EXPECT_EQ(barras.yMin, 3);
+  EXPECT_EQ(ib.pixel(xc, barras.PY(4)) & 0xFFFFFF, QRgb(b1->colorBase));
+  const int xc3 = barras.plotIzq + 5 * (barras.plotDer - barras.plotIzq) / 6; // third bar rises to 4
+  EXPECT_EQ(ib.pixel(xc3, barras.PY(3.5)) & 0xFFFFFF, QRgb(b1->colorBase));
+  EXPECT_TRUE(EsBlanco(ib.pixel(xc3, barras.PY(4.5))));
+
+  TGrafico pc("porcentajes", 4, -1);
+  TSerieGrafico* px = pc.NuevaSerie("x", {0, 1}, nullptr, "##.##", true);
+  TSerieGrafico* p = pc.NuevaSerie("p", {60, 0.5, 39.5}, px);
+  p->etiquetas = {"libre", "nada", "restringido"};
+  p->colorRelleno = ColorRGB(0, 128, 0);
+  const QImage ip = Dibujar(pc, 600, 400);
+  EXPECT_EQ(pc.yMax, 100);
+  EXPECT_EQ(pc.margenInf, pc.m); // no X tick-label band with a percentage column
+  EXPECT_EQ(ip.pixel((pc.plotIzq + pc.plotDer) / 2, pc.PY(30)) & 0xFFFFFF, QRgb(ColorRGB(0, 128, 0)));
+}
