@@ -1,7 +1,9 @@
 // aurvend-cli me crear: the empirical model of the reference farm from a generated series file.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QImageReader>
+#include <QPainter>
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -9,8 +11,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "charts/ugraficador.h"
+#include "empirical/uparques_modeloempirico.h"
 #include "farm/ucarpetas.h"
+#include "farm/uparques_modeloteorico.h"
 #include "generador/generador_series.h"
+#include "workflows/westadisticas_me.h"
 
 namespace {
 
@@ -101,4 +107,56 @@ TEST(CliMe, ASeriesFileWithTooFewSeriesFailsNamingTheFile) {
   EXPECT_EQ(r.rc, 1);
   EXPECT_NE(r.err.find(sas), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("tiene 5 series"), std::string::npos) << r.err;
+}
+
+TEST(EstadisticasME, TableRoundsEachQuantityToItsDecimals) {
+  TEstadisticasME e;
+  e.minVel = 0.123456, e.maxVel = 25.00004;
+  e.minPE = -0.05, e.maxPE = 50.60108;
+  e.minPre = 1001.1234567, e.maxPre = 1023.4;
+  e.minHumRel = 12.34567, e.minfDisp = 0.8399999, e.minTemp = -3.2, e.minCGM = 17;
+  const TTablaEstadisticasME t = TablaEstadisticasME(e);
+  EXPECT_EQ(t[0][0], "");
+  EXPECT_EQ(t[1][0], "Mínimo");
+  EXPECT_EQ(t[2][0], "Máximo");
+  const char* etiquetas[] = {"Velocidad [m/s]",   "Potencia [MW]",         "Presión [hPa]",
+                             "Hum. Relativa [%]", "Disponibilidad [p.u.]", "Temperatura [ºC]",
+                             "CGM [MW]"};
+  for (int r = 1; r <= 7; ++r)
+    EXPECT_EQ(t[0][r], etiquetas[r - 1]);
+  EXPECT_EQ(t[1][1], "0.1235");
+  EXPECT_EQ(t[2][1], "25");
+  EXPECT_EQ(t[1][2], "-0.05");
+  EXPECT_EQ(t[2][2], "50.6011");
+  EXPECT_EQ(t[1][3], "1001.123457");
+  EXPECT_EQ(t[1][4], "12.346");
+  EXPECT_EQ(t[1][5], "0.84");
+  EXPECT_EQ(t[1][6], "-3.2");
+  EXPECT_EQ(t[1][7], "17");
+}
+
+TEST(EstadisticasME, ChartsAreDrawnOnAnyPainter) {
+  TParametrosGenerador p;
+  p.nDias = 30;
+  p.semilla = 11;
+  const std::string sas = CarpetaBasura() + "/cli_me_pintor.sas";
+  GenerarArchivoSeries(p, sas);
+  auto mt = TParque_ModeloTeorico::CreateLoadFromFile(kPmt);
+  testing::internal::CaptureStdout();
+  auto me = TParque_ModeloEmpirico::Create(*mt, sas, 5, 95, false);
+  testing::internal::GetCapturedStdout();
+  AsegurarAplicacionGrafica();
+  QImage vel(541, 325, QImage::Format_RGB32), dir(400, 300, QImage::Format_RGB32);
+  vel.fill(Qt::black);
+  dir.fill(Qt::black);
+  TTablaEstadisticasME t;
+  {
+    QPainter pv(&vel), pd(&dir);
+    t = Graficar_Estadistica_Datos_ME(*me, pv, 541, 325, pd, 400, 300);
+  }
+  EXPECT_EQ(t[0][1], "Velocidad [m/s]");
+  EXPECT_FALSE(t[2][7].empty());
+  // The charts paint a white background over the whole canvas.
+  EXPECT_EQ(vel.pixelColor(2, 2), QColor(Qt::white));
+  EXPECT_EQ(dir.pixelColor(398, 298), QColor(Qt::white));
 }
