@@ -39,11 +39,7 @@ int MeCrear(const cli::TArgs& args) {
   std::cout << "Weibull k: " << cli::RealCLI(e.weibullVel->k) << "\n";
   std::cout << "Weibull lambda: " << cli::RealCLI(e.weibullVel->lambda) << "\n";
 
-  if (op.tiene("graficos")) {
-    const std::string carpeta = op.texto("graficos");
-    GuardarGraficosEstadisticaME(e, carpeta, 541, 325);
-    std::cout << "Gráficos de frecuencia en: " << carpeta << "\n";
-  }
+  if (op.tiene("graficos")) GuardarGraficosEstadisticaME(e, op.texto("graficos"), 541, 325);
   return 0;
 }
 
