@@ -157,6 +157,13 @@ TMatR TParque_ModeloCombinado::CalcularRatios() {
     }
   };
 
+  // The empirical powers first, on this thread: the workers then touch only their own farm.
+  std::vector<double> Pe(celdas.size());
+  for (size_t i = 0; i < celdas.size(); ++i) {
+    const double dir_k = (celdas[i].k - 1) * 360.0 / n;
+    Pe[i] = me.PotenciaRepresentantes(dir_k, me.Pv3Medio.e(celdas[i].j), RHO_ESTANDAR).P;
+  }
+
   EjecutarEnCopias(
       *ModeloTeorico, int(celdas.size()), HilosObjetivo,
       [&](TParque_ModeloTeorico& mt, int i) {
@@ -164,7 +171,7 @@ TMatR TParque_ModeloCombinado::CalcularRatios() {
         const double dir_k = (k - 1) * 360.0 / n;
         const double pd = me.Pv3Medio.e(j);
         mt.Preparar(false, dir_k, pd, RHO_ESTANDAR);
-        const double P_e = me.PotenciaRepresentantes(dir_k, pd, RHO_ESTANDAR).P;
+        const double P_e = Pe[size_t(i)];
         const double P_t = mt.ResolverMeteo(RHO_ESTANDAR, pd, P_aut);
         if (std::fabs(P_t) > POTENCIA_TEORICA_MINIMA) A.pon_e(k, j, P_e / P_t);
         --pendientes[size_t(k)];
