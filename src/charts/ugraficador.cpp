@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <mutex>
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -80,6 +81,9 @@ std::string familiaFuente;
 }
 
 void AsegurarAplicacionGrafica() {
+  // Workers that save charts in parallel may arrive here together: one of them sets up.
+  static std::mutex cerrojo;
+  const std::lock_guard<std::mutex> guardia(cerrojo);
   if (qGuiApp == nullptr) {
     const bool hayPantalla = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
     if (std::getenv("QT_QPA_PLATFORM") == nullptr && !hayPantalla) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -600,10 +604,20 @@ void TGrafico::DibujarLineasYMarcadores(QPainter& p, bool derecho) {
   for (const auto& sp : seriesY) {
     const TSerieGrafico& s = *sp;
     if (s.tipo != 2 || s.ejeDerecho != derecho || s.colorMarcador == clNinguno) continue;
-    p.setPen(QPen(AQColor(s.colorMarcador), 3));
-    p.setBrush(Qt::NoBrush); // hollow: only the outline shows
+    // Every marker of a series is the same picture: draw it once (outline 3 pixels wide, hollow, so
+    // only the outline shows) and stamp it at each point; a scatter of many samples stays fast.
+    const int r = s.radioMarcador, lado = 2 * (r + 3) + 1;
+    QImage sello(lado, lado, QImage::Format_ARGB32_Premultiplied);
+    sello.fill(Qt::transparent);
+    {
+      QPainter ps(&sello);
+      ps.setRenderHint(QPainter::Antialiasing, true);
+      ps.setPen(QPen(AQColor(s.colorMarcador), 3));
+      ps.setBrush(Qt::NoBrush);
+      DibujarMarcador(ps, s.marcador, r + 3, r + 3, r);
+    }
     for (const QPoint& q : puntos(s))
-      DibujarMarcador(p, s.marcador, q.x(), q.y(), s.radioMarcador);
+      p.drawImage(q.x() - (r + 3), q.y() - (r + 3), sello);
   }
   p.setRenderHint(QPainter::Antialiasing, false);
 }
