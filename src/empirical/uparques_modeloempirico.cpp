@@ -26,6 +26,13 @@ int Acotar(double x, int lo, int hi) {
   return static_cast<int>(x);
 }
 
+// The S-curves are scaled by the rated power of the farm curve, which a farm without turbines lacks.
+void ExigirCurvaParque(const TParque_ModeloTeorico& mt) {
+  if (!mt.curva_parque)
+    throw Exception("El parque " + std::to_string(mt.nid_central) +
+                    " no tiene curva de parque (ningún molino): no se puede construir su modelo empírico");
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -99,6 +106,7 @@ TParque_ModeloEmpirico::TParque_ModeloEmpirico(const TParque_ModeloTeorico& mt,
                                                std::unique_ptr<TSeriesDeDatos> series, int inf, int sup,
                                                bool reportes)
     : ModeloTeorico(&mt), Series(std::move(series)), conReportes(reportes) {
+  ExigirCurvaParque(mt);
   const TSeriesDeDatos& S = *Series;
   const std::string& archivoSeries = S.archivo;
   if (S.nSeries < 1) {
@@ -498,6 +506,7 @@ void TParque_ModeloEmpirico::WriteToText(TEscritorTexto& f) const {
 
 std::unique_ptr<TParque_ModeloEmpirico>
 TParque_ModeloEmpirico::CreateLoadFromText(TLectorTexto& f, const TParque_ModeloTeorico& mt) {
+  ExigirCurvaParque(mt);
   TEnFormatosDB formatos;
   std::unique_ptr<TParque_ModeloEmpirico> me(new TParque_ModeloEmpirico());
   me->ModeloTeorico = &mt;
