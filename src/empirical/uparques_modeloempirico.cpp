@@ -406,6 +406,9 @@ double TParque_ModeloEmpirico::AnguloSector(int s) const {
 
 void TParque_ModeloEmpirico::UbicarAngulo(double a, int& s1, int& s2, double& w1, double& w2) const {
   const int nS = nSectores();
+  // Measured directions below 0 or above 360 degrees are taken around the circle, so that no sector
+  // index falls outside 1..nS.
+  if (a < 0 || a > 360) a = a - 360 * std::floor(a / 360);
   const double q = nS * a / 360;
   const double tq = std::trunc(q);
   s1 = static_cast<int>(static_cast<long long>(tq) % nS) + 1;

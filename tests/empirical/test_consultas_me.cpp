@@ -61,8 +61,15 @@ TEST(ConsultasME, UbicarAnguloGivesTheTwoSectorsAroundADirection) {
     int s1, s2;
     double w1, w2;
   };
-  const Caso casos[] = {{0, 1, 2, 1, 0},          {2.5, 1, 2, 0.5, 0.5}, {5, 2, 3, 1, 0},
-                        {357.5, 72, 1, 0.5, 0.5}, {360, 1, 2, 1, 0},     {181.25, 37, 38, 0.75, 0.25}};
+  const Caso casos[] = {{0, 1, 2, 1, 0},
+                        {2.5, 1, 2, 0.5, 0.5},
+                        {5, 2, 3, 1, 0},
+                        {357.5, 72, 1, 0.5, 0.5},
+                        {360, 1, 2, 1, 0},
+                        {181.25, 37, 38, 0.75, 0.25},
+                        // outside 0 … 360: around the circle
+                        {-2.5, 72, 1, 0.5, 0.5},
+                        {365, 2, 3, 1, 0}};
   for (const Caso& c : casos) {
     const TUbicacionAngulo u = me->UbicarAngulo(c.a);
     EXPECT_EQ(u.s1, c.s1) << c.a;
