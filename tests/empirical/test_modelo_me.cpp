@@ -317,3 +317,46 @@ TEST(ModeloEmpirico, ReportsAndChartsGoToTheFarmFolder) {
   EXPECT_EQ(salida.substr(salida.rfind("Fin err2CurvasS: ")),
             "Fin err2CurvasS: " + RealATexto(me.errc2.Norma()) + " AlfaFilt: " + RealATexto(0) + "\n");
 }
+
+TEST(ModeloEmpirico, FiltersFindTheDefectsInjectedInAGeneratedSeries) {
+  TParametrosGenerador p;
+  p.nDias = 120;
+  p.semilla = 21;
+  TSerieGenerada g = GenerarSerie(p);
+  const std::vector<std::uint8_t> marcas = g.marcas;
+  testing::internal::CaptureStdout();
+  TParque_ModeloEmpirico me(ParqueReferencia(), std::move(g.datos), 5, 95, false);
+  const std::string salida = testing::internal::GetCapturedStdout();
+  EXPECT_NE(salida.find("WARNING!!!: max_fd: 100 Asumo que es porcentaje"), std::string::npos);
+  int huecos = 0, restringidas = 0, indisponibles = 0, atipicas = 0, atipicasMarcadas = 0;
+  for (int k = 1; k <= me.N; ++k) {
+    const bool hueco = marcas[k] & MARCA_HUECO;
+    EXPECT_EQ(me.Filt_Huecos[k], hueco) << k;
+    huecos += hueco;
+    if (hueco) continue;
+    if (marcas[k] & MARCA_RESTRICCION) {
+      EXPECT_TRUE(me.Filt_CGM[k]) << k;
+      ++restringidas;
+    }
+    if (marcas[k] & MARCA_INDISPONIBLE) {
+      EXPECT_TRUE(me.Filt_Disponibilidad[k]) << k;
+      ++indisponibles;
+    }
+    if (marcas[k] & MARCA_ATIPICO) {
+      ++atipicas;
+      atipicasMarcadas +=
+          me.Filtro_Distancia[k] || me.Filt_Coherencia[k] || me.Filt_CGM[k] || me.Filt_Disponibilidad[k];
+    }
+  }
+  EXPECT_GT(huecos, 0);
+  EXPECT_GT(restringidas, 0);
+  // Power outliers stay out of the second pass.
+  ASSERT_GT(atipicas, 0);
+  EXPECT_GT(double(atipicasMarcadas) / atipicas, 0.6) << atipicasMarcadas << " de " << atipicas;
+  // Both passes fitted most sectors on their own data (two years would fit them all).
+  int ajustados = 0;
+  for (int s = 1; s <= 72; ++s)
+    ajustados += me.cntMuestras.e(s) > 50;
+  EXPECT_GT(ajustados, 36);
+  EXPECT_GT(Contar(me.Filtro_Distancia), 0);
+}
