@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include <unistd.h>
+
 #include "farm/ucarpetas.h"
 #include "farm/uparques_modeloteorico.h"
 #include "num/matreal.h"
@@ -105,10 +107,13 @@ inline std::string EscribirClp(const TParque_ModeloTeorico& parque, const std::s
   return archivo;
 }
 
-// A calibrator file of the fast farm in the diagnostics folder.
-inline std::string ClpRapido(const std::string& nombre, int columnasEtha = 1, const TOpcionesBloque& o = {}) {
-  auto parque = ParqueRapido(61, columnasEtha);
-  return EscribirClp(*parque, ArchivoEnCarpeta(CarpetaBasura(), nombre), o);
+// A calibrator file of the fast farm in this process's own folder under the diagnostics folder (test
+// programs run side by side).
+inline std::string ClpRapido(const std::string& nombre, int columnasEtha = 1, const TOpcionesBloque& o = {},
+                             int nid = 61) {
+  auto parque = ParqueRapido(nid, columnasEtha);
+  const std::string carpeta = CarpetaBasura() + "/p" + std::to_string(::getpid());
+  return EscribirClp(*parque, ArchivoEnCarpeta(carpeta, nombre), o);
 }
 
 inline std::string LeerArchivo(const std::string& archivo) {

@@ -21,8 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 
 // A calibrator of the fast farm with 3 station-factor columns: 4 parameters (3 factors, the losses).
-std::unique_ptr<TCalibradorParque> CalibradorRapido(const std::string& nombre = "cal_rapido.clp") {
-  return TCalibradorParque::CreateLoadFromFile(fixture::ClpRapido(nombre, 3));
+std::unique_ptr<TCalibradorParque> CalibradorRapido(const std::string& nombre = "cal_rapido.clp",
+                                                    int nid = 61) {
+  return TCalibradorParque::CreateLoadFromFile(fixture::ClpRapido(nombre, 3, {}, nid));
 }
 
 int ContarSnapshots(const std::string& prefijo) {
@@ -130,7 +131,8 @@ TEST(Calibrador, ObjectiveIsTheSeededSumAndParallelEqualsSequential) {
 
 TEST(Calibrador, ConstantObjectiveMakesExactly100MoreEvaluationsAndNoSnapshot) {
   auto cal = CalibradorRapido();
-  BorrarSnapshots("calibrado_Parque rapido");
+  cal->ModeloTeorico->nombre = "Constante";
+  BorrarSnapshots("calibrado_Constante");
   const TDAofNReal inicial = cal->Parametros;
   int evaluaciones = 0;
   testing::internal::CaptureStdout();
@@ -144,7 +146,7 @@ TEST(Calibrador, ConstantObjectiveMakesExactly100MoreEvaluationsAndNoSnapshot) {
   EXPECT_EQ(std::count(salida.begin(), salida.end(), '\n'), 100);
   EXPECT_EQ(salida.substr(0, salida.find('\n')), "     0, E:1.0000, fo: 2.5000, cntfs:      0");
   EXPECT_NE(salida.find("     9, E:0.0404, fo: 2.5000, cntfs:      9\n"), std::string::npos);
-  EXPECT_EQ(ContarSnapshots("calibrado_Parque rapido"), 0);
+  EXPECT_EQ(ContarSnapshots("calibrado_Constante"), 0);
   EXPECT_EQ(cal->Parametros, inicial);
   TDAofNReal enModelo;
   cal->LeerParametros(enModelo);
@@ -153,7 +155,8 @@ TEST(Calibrador, ConstantObjectiveMakesExactly100MoreEvaluationsAndNoSnapshot) {
 
 TEST(Calibrador, ImprovementsAreKeptSnapshottedAndLeftInTheModel) {
   auto cal = CalibradorRapido();
-  BorrarSnapshots("calibrado_Parque rapido");
+  cal->ModeloTeorico->nombre = "Mejoras";
+  BorrarSnapshots("calibrado_Mejoras");
   // Distance of parameter 1 from 0.7: the search walks towards it.
   auto objetivo = [](const TDAofNReal& p) { return std::fabs(p[1] - 0.7); };
   testing::internal::CaptureStdout();
@@ -168,9 +171,9 @@ TEST(Calibrador, ImprovementsAreKeptSnapshottedAndLeftInTheModel) {
   EXPECT_EQ(enModelo, cal->Parametros);
 
   // One snapshot per improvement, tagged with the index list ("01"), each a readable calibrator.
-  const int n = ContarSnapshots("calibrado_Parque rapido01");
+  const int n = ContarSnapshots("calibrado_Mejoras01");
   ASSERT_GE(n, 1);
-  const std::string ultimo = CarpetaBasura() + "/calibrado_Parque rapido01" + std::to_string(n) + ".clp";
+  const std::string ultimo = CarpetaBasura() + "/calibrado_Mejoras01" + std::to_string(n) + ".clp";
   ASSERT_TRUE(fs::exists(ultimo));
   auto leido = TCalibradorParque::CreateLoadFromFile(ultimo);
   EXPECT_EQ(leido->Parametros, cal->Parametros);
@@ -288,9 +291,9 @@ TEST(Calibrador, SimpleStationCorrectionWritesMethaAndLeavesTheCalibratorAlone) 
 
 TEST(Calibrador, SimpleStationCorrectionRefusesATargetAboveTheAuthorisedPower) {
   // 80 % of the 50 MW farm curve is 40 MW: above an authorised 30 MW the inverse search has no answer.
-  auto cal = CalibradorRapido("cal_etha_30.clp");
+  auto cal = CalibradorRapido("cal_etha_30.clp", 64);
   cal->ModeloTeorico->potencia_autorizada_mw = 30;
-  const std::string metha = CarpetaCentral(61) + "/Metha.txt";
+  const std::string metha = CarpetaCentral(64) + "/Metha.txt";
   std::filesystem::remove(metha);
   try {
     cal->CalibrarSimpleEthaMeteo();

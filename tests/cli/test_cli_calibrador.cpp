@@ -7,6 +7,8 @@
 #include <sstream>
 #include <vector>
 
+#include <unistd.h>
+
 #include "calibration/comun_calibrador.h"
 #include "calibration/ucalibrador.h"
 #include "calibration/uparques_modelocombinado.h"
@@ -30,7 +32,8 @@ struct TSalida {
 };
 
 TSalida Ejecutar(const std::string& args) {
-  const std::string errArchivo = CarpetaBasura() + "/cli_calibrador_err.txt";
+  const std::string errArchivo =
+      CarpetaBasura() + "/cli_calibrador_err_" + std::to_string(::getpid()) + ".txt";
   const std::string cmd = std::string(AURVEND_CLI_PATH) + " " + args + " 2>" + errArchivo;
   TSalida r;
   FILE* p = popen(cmd.c_str(), "r");
@@ -83,11 +86,11 @@ TEST(CliCalibrador, CalibrarPrintsTheSearchAndSavesTheBestParameters) {
 }
 
 TEST(CliCalibrador, EthaInstallsTheStationTableInTheSavedCalibrator) {
-  const std::string clp = fixture::ClpRapido("cli_etha.clp");
+  const std::string clp = fixture::ClpRapido("cli_etha.clp", 1, {}, 65);
   const std::string salida = ArchivoEnCarpeta(CarpetaBasura(), "cli_etha_out.clp");
   const TSalida r = Ejecutar("calibrador etha --clp '" + clp + "' --out '" + salida + "'");
   ASSERT_EQ(r.rc, 0) << r.err;
-  EXPECT_NE(r.out.find("Calibración de EthaMeteo de la Central 61 terminada.\n TVectR.print.inicio\n"),
+  EXPECT_NE(r.out.find("Calibración de EthaMeteo de la Central 65 terminada.\n TVectR.print.inicio\n"),
             std::string::npos);
   auto cal = TCalibradorParque::CreateLoadFromFile(salida);
   const auto l = r.lineas();
@@ -127,7 +130,8 @@ TEST(CliMc, CrearAndPotenciaPrintTheThreeEstimates) {
 }
 
 TEST(CliMc, MalformedFilesFailWithTheFileAndTheLine) {
-  const std::string malo = ArchivoEnCarpeta(CarpetaBasura(), "cli_malo.clp");
+  const std::string malo =
+      ArchivoEnCarpeta(CarpetaBasura(), "cli_malo_" + std::to_string(::getpid()) + ".clp");
   {
     std::ofstream os(malo, std::ios::binary);
     os << "VERSION=3\r\n61\r\n3\r\nParque\r\nmuchos\r\n";
