@@ -1,5 +1,6 @@
 #include "workflows/wcalibrador.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "farm/ucarpetas.h"
@@ -27,10 +28,11 @@ TCalibradorConParque CrearCalibradorDesdeArchivos(const std::string& archivoPmt,
 double CalibrarParque(TCalibradorParque& calibrador, const std::string& archivoSalida,
                       std::string& archivoEscrito) {
   const double e = calibrador.Calibrar({});
-  archivoEscrito =
-      archivoSalida.empty()
-          ? ArchivoEnCarpeta(CarpetaBasura(), "calibrador_" + calibrador.ModeloTeorico->nombre + "_FIN_.clp")
-          : archivoSalida;
+  std::string nombre = calibrador.ModeloTeorico->nombre;
+  std::replace(nombre.begin(), nombre.end(), '/', '_'); // a "/" would make the name a folder
+  archivoEscrito = archivoSalida.empty()
+                       ? ArchivoEnCarpeta(CarpetaBasura(), "calibrador_" + nombre + "_FIN_.clp")
+                       : archivoSalida;
   calibrador.SaveToFile(archivoEscrito);
   return e;
 }
