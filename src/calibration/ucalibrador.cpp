@@ -325,11 +325,8 @@ std::string TCalibradorParque::ArchivoInstantanea(const TDAofNInt& L, int mejora
     std::snprintf(h, sizeof h, "%02X", unsigned(i)); // at least two digits
     etiqueta += h;
   }
-  // A "/" cannot be part of a file name here: it would make the name a folder.
-  std::string nombre = ModeloTeorico->nombre;
-  std::replace(nombre.begin(), nombre.end(), '/', '_');
   return ArchivoEnCarpeta(CarpetaBasura(),
-                          "calibrado_" + nombre + etiqueta + std::to_string(mejoras) + ".clp");
+                          "calibrado_" + ModeloTeorico->nombre + etiqueta + std::to_string(mejoras) + ".clp");
 }
 
 double TCalibradorParque::Calibrar(const TDAofNInt& L) {
@@ -404,7 +401,7 @@ TMatR TCalibradorParque::CalibrarSimpleEthaMeteo() {
     resultado.pon_e(i, 1, etha);
     f.Escribir("\t" + RealATextoGeneral(etha));
   }
-  std::cout << std::endl;
+  std::cout << std::flush; // the sector numbers stay on one open console line
   f.Cerrar();
   return resultado;
 }

@@ -1,6 +1,5 @@
 #include "workflows/wcalibrador.h"
 
-#include <algorithm>
 #include <iostream>
 
 #include "farm/ucarpetas.h"
@@ -28,11 +27,10 @@ TCalibradorConParque CrearCalibradorDesdeArchivos(const std::string& archivoPmt,
 double CalibrarParque(TCalibradorParque& calibrador, const std::string& archivoSalida,
                       std::string& archivoEscrito) {
   const double e = calibrador.Calibrar({});
-  std::string nombre = calibrador.ModeloTeorico->nombre;
-  std::replace(nombre.begin(), nombre.end(), '/', '_'); // a "/" would make the name a folder
-  archivoEscrito = archivoSalida.empty()
-                       ? ArchivoEnCarpeta(CarpetaBasura(), "calibrador_" + nombre + "_FIN_.clp")
-                       : archivoSalida;
+  archivoEscrito =
+      archivoSalida.empty()
+          ? ArchivoEnCarpeta(CarpetaBasura(), "calibrador_" + calibrador.ModeloTeorico->nombre + "_FIN_.clp")
+          : archivoSalida;
   calibrador.SaveToFile(archivoEscrito);
   return e;
 }

@@ -264,7 +264,12 @@ TEST(Calibrador, SimpleStationCorrectionWritesMethaAndLeavesTheCalibratorAlone) 
   const TDAofNReal antes = cal->Parametros;
   testing::internal::CaptureStdout();
   const TMatR m = cal->CalibrarSimpleEthaMeteo();
-  testing::internal::GetCapturedStdout();
+  const std::string consola = testing::internal::GetCapturedStdout();
+  // The sector numbers, each followed by a space, on one line left open.
+  std::string sectores;
+  for (int i = 1; i <= 72; ++i)
+    sectores += std::to_string(i) + " ";
+  EXPECT_EQ(consola, sectores);
   ASSERT_EQ(m.nf(), 72);
   ASSERT_EQ(m.nc(), 1);
   EXPECT_EQ(cal->Parametros, antes);
@@ -310,6 +315,9 @@ TEST(Calibrador, SnapshotNamesCarryTheIndexTag) {
   EXPECT_EQ(cal->ArchivoInstantanea({}, 3), CarpetaBasura() + "/calibrado_Parque rapido3.clp");
   EXPECT_EQ(cal->ArchivoInstantanea({1, 10, 300}, 12),
             CarpetaBasura() + "/calibrado_Parque rapido010A12C12.clp");
+  // The farm's name enters the name as it stands.
+  cal->ModeloTeorico->nombre = "Norte/Sur";
+  EXPECT_EQ(cal->ArchivoInstantanea({2}, 1), CarpetaBasura() + "/calibrado_Norte/Sur021.clp");
 }
 
 TEST(Calibrador, CurveComparisonTableHasOneLinePerSectorAndTheTurbineSum) {
