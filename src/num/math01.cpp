@@ -15,6 +15,7 @@ bool T_ProblemaFx_Cero::Biseccion(uint16_t NMaxIter, double tolerancia, double x
   if (!(fa * fb > 0)) {
     for (;;) {
       ++iteraciones;
+      const double aAntes = a, bAntes = b;
       const double m = (a + b) * 0.5;
       const double fm = f(m);
       if (fm * fa > 0) {
@@ -27,8 +28,10 @@ bool T_ProblemaFx_Cero::Biseccion(uint16_t NMaxIter, double tolerancia, double x
         convergio = true;
         break;
       }
-      // A limit of 0 stops after the first halving instead of running without end.
-      if (iteraciones >= int(NMaxIter)) break;
+      if (iteraciones == int(NMaxIter)) break;
+      // A limit of 0 sets no limit. A halving that changed neither end would repeat for ever (the
+      // tolerance is finer than the spacing of the doubles there): the search stops, not converged.
+      if (NMaxIter == 0 && a == aAntes && b == bAntes) break;
     }
   }
   x = (a + b) * 0.5;

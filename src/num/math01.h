@@ -13,7 +13,8 @@ public:
   virtual double f(double x) = 0;
   // Bisection of [x1, x2] (either order). True only when the interval shrank to the tolerance;
   // false when the ends do not bracket a zero (iteraciones 0) or the limit was reached. In every
-  // case x is the midpoint of the final interval and fx = f(x).
+  // case x is the midpoint of the final interval and fx = f(x). A limit of 0 sets no limit (the
+  // search then also stops, not converged, when a halving no longer moves either end).
   bool Biseccion(uint16_t NMaxIter, double tolerancia, double x1, double x2, double& x, double& fx,
                  int& iteraciones);
 };

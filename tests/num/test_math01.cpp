@@ -46,6 +46,19 @@ TEST(Biseccion, StatusTable) {
   EXPECT_EQ(x, 1);
 }
 
+TEST(Biseccion, LimitZeroSetsNoLimit) {
+  const auto f = [](double x) { return x - 0.3; };
+  double x, fx;
+  int it;
+  EXPECT_TRUE(BuscarCero(f, 0, 1e-6, 0, 1, x, fx, it));
+  EXPECT_EQ(it, 20); // 1 / 2^20 < 1e-6 <= 1 / 2^19
+  EXPECT_NEAR(x, 0.3, 1e-6);
+  // A tolerance of 0 is never reached around 0.3: the search ends once the ends stop moving.
+  EXPECT_FALSE(BuscarCero(f, 0, 0, 0, 1, x, fx, it));
+  EXPECT_GT(it, 50);
+  EXPECT_NEAR(x, 0.3, 1e-15);
+}
+
 TEST(Biseccion, ErrorsOfTheFunctionPassThrough) {
   double x, fx;
   int it;
