@@ -95,7 +95,8 @@ template <bool Ascendente> void QuickSort(TBase1<double> v, int* idx, int lo, in
 }
 
 void NormalizarDeterminante(double& det, int& exponente) {
-  while (std::fabs(det) > 1000.0) {
+  // An overflowed running product stays infinite however often it is divided: leave it as it is.
+  while (std::fabs(det) > 1000.0 && std::isfinite(det)) {
     det = det / 10.0;
     ++exponente;
   }

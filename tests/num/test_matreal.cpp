@@ -330,6 +330,18 @@ TEST(TMatR, ResolverDeterminantSignAndScale) {
   }
 }
 
+TEST(TMatR, ResolverSurvivesAnOverflowingDeterminant) {
+  // 999 * 1e306 overflows the running product; the solution does not depend on it.
+  TMatR A = Mat({{999, 0}, {0, 1e306}});
+  TMatR B = Mat({{999}, {2e306}});
+  double det;
+  int exponente;
+  ASSERT_TRUE(A.Resolver(B, det, exponente));
+  EXPECT_TRUE(std::isinf(det));
+  EXPECT_EQ(B.e(1, 1), 1);
+  EXPECT_EQ(B.e(2, 1), 2);
+}
+
 TEST(TMatR, ResolverReportsSingularSystems) {
   struct {
     const char* nombre;
