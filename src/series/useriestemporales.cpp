@@ -47,10 +47,11 @@ std::vector<std::string> Tokens(const std::string& linea) {
 bool EnteroPlano(const std::string& s, int& valor) {
   const char* p = s.data();
   const char* fin = p + s.size();
-  if (p != fin && *p == '+') ++p;
-  if (p == fin) return false;
+  const char* cifras = (p != fin && (*p == '+' || *p == '-')) ? p + 1 : p;
+  if (cifras == fin || *cifras < '0' || *cifras > '9') return false;
+  if (*p == '+') ++p;
   auto r = std::from_chars(p, fin, valor);
-  return r.ec == std::errc() && r.ptr == fin && (*p != '-' || p + 1 != fin);
+  return r.ec == std::errc() && r.ptr == fin;
 }
 
 // A real number of the data block: optional sign, digits with an optional point and exponent.
@@ -219,8 +220,10 @@ std::unique_ptr<TSeriesDeDatos> TSeriesDeDatos::Create_LeerDeArchivo(const std::
         s->tipos[i] = linea[i] == 'x' ? SALIDA : ENTRADA;
     }
 
-    t = r.LeerTokens(static_cast<size_t>(s->nSeries));
-    s->nombres.assign(t.begin(), t.begin() + s->nSeries);
+    // One token per series; a names line with fewer tokens leaves the missing names empty.
+    t = Tokens(r.LeerLinea());
+    t.resize(static_cast<size_t>(s->nSeries));
+    s->nombres = std::move(t);
 
     // A record takes at least 2 (nSeries + 1) characters with its separators, so a file too short for
     // nPuntos records fails inside the loop below; size the vectors for what the file can hold.

@@ -108,8 +108,7 @@ TEST_F(SeriesArchivo, FailuresReportTheLinesConsumed) {
       {"header ends early", "2\n2016 1 1 0 0 0\n", "Error leyendo línea: 3"},
       {"types line shorter than the series",
        "VERSION_FORMATO_SERIES 1\n2\n2016 1 1 0 0 0\n1/6\n1\n144\nx\nA B\n", "Error leyendo línea: 7"},
-      {"names line shorter than the series", "2\n2016 1 1 0 0 0\n1/6\n1\n144\nA\n1 1 1\n",
-       "Error leyendo línea: 6"},
+      {"hour with two signs", "2\n2016 1 1 +-0 0 0\n1/6\n1\n144\nA B\n1 1 1\n", "Error leyendo línea: 2"},
       // A record counts once complete: a bad number in record 2 reports the line of record 1.
       {"bad number in the second record", cabecera + "1 1 2\n2 1 x\n3 1 2\n", "Error leyendo línea: 9"},
       {"bad number on the second line of a split record", cabecera + "1 1 2\n2 1\n 2,5\n3 1 2\n",
@@ -118,10 +117,18 @@ TEST_F(SeriesArchivo, FailuresReportTheLinesConsumed) {
       // An absurd count fails where the data ends instead of claiming memory for it.
       {"number of samples far beyond the data", "2\n2016 1 1 0 0 0\n1/6\n2000000000\n144\nA B\n1 1 2\n",
        "Error leyendo línea: 7"},
-      {"negative number of series", "-2\n2016 1 1 0 0 0\n1/6\n1\n144\nA B\n1 1 2\n", "Error leyendo línea: 1"},
+      {"negative number of series", "-2\n2016 1 1 0 0 0\n1/6\n1\n144\nA B\n1 1 2\n",
+       "Error leyendo línea: 1"},
   };
   for (const Caso& c : casos)
     EXPECT_EQ(MensajeDeLectura(c.texto), c.mensaje) << c.que;
+}
+
+TEST_F(SeriesArchivo, NamesLineShorterThanTheSeriesLeavesEmptyNames) {
+  auto s = TSeriesDeDatos::Create_LeerDeArchivo(
+      Escribir("nombres.sas", "2\n2016 1 1 0 0 0\n1/6\n1\n144\nA\n1 1 2\n"));
+  EXPECT_EQ(s->nombres, (std::vector<std::string>{"A", ""}));
+  EXPECT_EQ(s->series[1].e(1), 2);
 }
 
 TEST_F(SeriesArchivo, MissingFileNamesTheFile) {
