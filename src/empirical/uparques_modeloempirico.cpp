@@ -406,12 +406,13 @@ double TParque_ModeloEmpirico::AnguloSector(int s) const {
 
 void TParque_ModeloEmpirico::UbicarAngulo(double a, int& s1, int& s2, double& w1, double& w2) const {
   const int nS = nSectores();
-  // Measured directions below 0 or above 360 degrees are taken around the circle, so that no sector
-  // index falls outside 1..nS.
-  if (a < 0 || a > 360) a = a - 360 * std::floor(a / 360);
+  // A negative measured direction would give a sector index below 1: it is taken around the circle
+  // first. Directions above 360 degrees need no folding, the remainder of the sector count already
+  // brings them round (fmod is exact, and safe for any magnitude).
+  if (a < 0) a = a - 360 * std::floor(a / 360);
   const double q = nS * a / 360;
   const double tq = std::trunc(q);
-  s1 = static_cast<int>(static_cast<long long>(tq) % nS) + 1;
+  s1 = static_cast<int>(std::fmod(tq, static_cast<double>(nS))) + 1;
   w2 = q - tq;
   w1 = 1 - w2;
   s2 = (s1 % nS) + 1;
@@ -548,8 +549,8 @@ TEstadisticasME TParque_ModeloEmpirico::Estadisticas() const {
   for (int k = 1; k <= N; ++k)
     if (!(Filt_Huecos[k] || Filt_Coherencia[k] || Filt_Disponibilidad[k] || Filtro_Distancia[k]))
       sel.push_back(k);
-  if (sel.empty())
-    throw Exception("El modelo empírico no tiene muestras seleccionadas para las estadísticas");
+  // With no selected speed the Weibull fit below fails with its own message, before any minimum or
+  // maximum of an empty selection is taken.
 
   TEstadisticasME r;
   std::vector<double> vels;

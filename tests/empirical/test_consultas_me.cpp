@@ -81,6 +81,18 @@ TEST(ConsultasME, UbicarAnguloGivesTheTwoSectorsAroundADirection) {
   EXPECT_EQ(me->AnguloSector(72), 355);
 }
 
+TEST(ConsultasME, DirectionsAbove360AreLocatedWithoutFoldingFirst) {
+  // Folding 362.7 to 2.7 before scaling would move the weights in their last digits.
+  auto me = ModeloDeTablas();
+  for (double a : {362.7, 400.1, 719.9}) {
+    const double q = 72 * a / 360;
+    const TUbicacionAngulo u = me->UbicarAngulo(a);
+    EXPECT_EQ(u.s1, int(std::fmod(std::trunc(q), 72)) + 1) << a;
+    EXPECT_EQ(u.w2, q - std::trunc(q)) << a;
+    EXPECT_EQ(u.w1, 1 - (q - std::trunc(q))) << a;
+  }
+}
+
 TEST(ConsultasME, BandEstimateInterpolatesBetweenCentresWithHermite) {
   auto me = ModeloDeTablas();
   for (double t : {0.0, 0.25, 0.5, 0.9}) {

@@ -218,6 +218,18 @@ TEST(ModeloEmpirico, StatisticsCountCurtailedAndCalmSamples) {
   EXPECT_GT(e.ddpAng->densidad(180), 0);
 }
 
+TEST(ModeloEmpirico, StatisticsWithoutSelectedSamplesEndWithTheWeibullMessage) {
+  auto me = Construir({{8, 10, 20}, {9, 20, 25}, {10, 30, 30}});
+  for (size_t k = 1; k < me->Filt_Disponibilidad.size(); ++k)
+    me->Filt_Disponibilidad[k] = true;
+  try {
+    me->Estadisticas();
+    FAIL() << "sin muestras seleccionadas";
+  } catch (const Exception& ex) {
+    EXPECT_STREQ(ex.what(), "Imposible invertir sistema Tf_ddp_Weibull.Create_vmuetras en fddp");
+  }
+}
+
 TEST(ModeloEmpirico, WrittenAndReadBackAnswersEveryQuestionExactly) {
   TParametrosGenerador p;
   p.nDias = 45;
