@@ -104,14 +104,16 @@ void TCurvaAerogen::CalcularNominalesYLogistica() {
   }
   double a = 0, b = 0, res = 0;
   const int n = y.AproximacionLineal(curva_v, lo, hi, a, b, res);
-  res_ajuste = res;
   if (n <= 0) {
-    // No point in the fitting range: no logistic reference, lookups are unaffected.
+    // No point in the fitting range: the fit's value is -1 and there is no logistic reference;
+    // lookups are unaffected.
+    res_ajuste = -1;
     n_ajuste = 0;
     alfa = 0;
     vm = 0;
     return;
   }
+  res_ajuste = res;
   n_ajuste = n;
   alfa = -a;
   vm = b / alfa;

@@ -35,7 +35,8 @@ public:
   double v_1pc = 0, dp_1pc = 0;
   double area = 0; // rotor swept area, m²
   // Logistic approximation P(v) = potencia_max / (1 + exp(-alfa (v - vm))). When no curve point lies
-  // in the fitting range, alfa = vm = 0 and n_ajuste = 0 (the curve still answers power lookups).
+  // in the fitting range, alfa = vm = 0, n_ajuste = 0 and res_ajuste = -1 (the curve still answers
+  // power lookups).
   double alfa = 0, vm = 0;
   double res_ajuste = 0; // residual of the fit behind the logistic approximation
   int n_ajuste = 0;      // points used by that fit

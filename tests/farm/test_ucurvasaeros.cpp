@@ -66,6 +66,7 @@ TEST(CurvaAerogen, SinPuntosEnElRangoDeAjusteSigueSirviendo) {
   // lo = 3 + 1.1 = 4.1 and hi = 0.9 · 4 = 3.6: no point is fitted.
   const TCurvaAerogen c(1, "corta", 40, Vec({3, 4}), Vec({1, 2}));
   EXPECT_EQ(c.n_ajuste, 0);
+  EXPECT_EQ(c.res_ajuste, -1.0); // the fit's value without points
   EXPECT_EQ(c.alfa, 0.0);
   EXPECT_EQ(c.vm, 0.0);
   EXPECT_TRUE(std::isfinite(c.PotenciaLogistica(5)));
