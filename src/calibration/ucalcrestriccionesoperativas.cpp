@@ -512,6 +512,8 @@ TResultadoVentana CalcularVentana(const TDatosCentral& central, const TGrupoEsti
     const double P_aj = std::min(F * P_sin, PAut);
     double R = 0;
     const long long st = SegundosRedondeados(t);
+    // An excluded sample has no estimate: with F <= 0 its marker would turn into a power capped at PAut
+    // and into spurious energy, so it never adds any.
     if (valida && sIntIni <= st && st <= sIntFin && cgm > -1 && cgm < PAut - 0.5 && cgm - 0.03 * PAut < pe &&
         pe < cgm + 0.03 * PAut) {
       const double R_sin = std::max(0.0, static_cast<double>(static_cast<float>(P_sin - pe)));

@@ -236,6 +236,22 @@ TEST_F(Restricciones, FactorUnoSinMuestrasEnElBufferOSumaModeladaNula) {
   EXPECT_EQ(a.filas[6].Paj, (0.5 + 3 + 5) / (0 + 0.00005 + 10) * 30);
 }
 
+TEST_F(Restricciones, MuestraExcluidaNoSumaEnergiaConFactorNegativo) {
+  // An idle farm drawing power before the window gives F = -0.5 / 10 < 0. The gap sample's marker
+  // times F would then be a huge power, capped at PAut: it must still add no energy.
+  auto s = Serie({{10, -0.5, 50}, {20, 30, 30}, {G, 30, 30}});
+  TEstimadorLineal est;
+  TResultadoVentana r = Ventana(*s, 2, 1, est);
+  TArchivoResultados a = LeerResultados(r.archivoResultados);
+  ASSERT_EQ(a.filas.size(), 2u);
+  EXPECT_EQ(a.filas[0].Paj, -0.5 / 10 * 20);
+  EXPECT_EQ(a.filas[0].R, 0);
+  EXPECT_EQ(a.filas[1].Paj, PAut); // the marker's row as computed
+  EXPECT_EQ(a.filas[1].R, 0);
+  EXPECT_EQ(r.E_aj, 0);
+  EXPECT_TRUE(energias.empty());
+}
+
 TEST_F(Restricciones, BufferCortoAntesDeLaSerieYParaleloIgualASecuencial) {
   // A longer series with restrictions, gaps and unrestricted stretches; the window starts after two
   // unrestricted samples only (fewer than B = 6): the zero-filled remainder adds nothing.
