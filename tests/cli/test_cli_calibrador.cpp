@@ -12,6 +12,7 @@
 #include "calibration/comun_calibrador.h"
 #include "calibration/ucalibrador.h"
 #include "calibration/uparques_modelocombinado.h"
+#include "cli/ejecutar_cli.h"
 #include "farm/ucarpetas.h"
 #include "farm/uparques_modeloteorico.h"
 #include "generador/generador_series.h"
@@ -19,34 +20,16 @@
 
 namespace {
 
+// Exit status, standard output and standard error of one run.
 struct TSalida {
   int rc;
   std::string out, err;
-  std::vector<std::string> lineas() const {
-    std::vector<std::string> l;
-    std::istringstream is(out);
-    for (std::string x; std::getline(is, x);)
-      l.push_back(x);
-    return l;
-  }
+  std::vector<std::string> lineas() const { return cli_prueba::TSalidaCli{rc, out, err}.lineas(); }
 };
 
 TSalida Ejecutar(const std::string& args) {
-  const std::string errArchivo =
-      CarpetaBasura() + "/cli_calibrador_err_" + std::to_string(::getpid()) + ".txt";
-  const std::string cmd = std::string(AURVEND_CLI_PATH) + " " + args + " 2>" + errArchivo;
-  TSalida r;
-  FILE* p = popen(cmd.c_str(), "r");
-  std::array<char, 4096> buf;
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0)
-    r.out.append(buf.data(), n);
-  r.rc = WEXITSTATUS(pclose(p));
-  std::ifstream fe(errArchivo);
-  std::stringstream ss;
-  ss << fe.rdbuf();
-  r.err = ss.str();
-  return r;
+  const auto r = cli_prueba::EjecutarCli(args);
+  return {r.estado, r.salida, r.error};
 }
 
 } // namespace

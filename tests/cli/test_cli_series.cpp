@@ -1,34 +1,25 @@
 // aurvend-cli series info: the header of a series file, and the error path.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
 #include <unistd.h>
+
+#include "cli/ejecutar_cli.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// Standard output and standard error together, in that order.
 struct TSalida {
   int estado;
-  std::string texto; // stdout and stderr
+  std::string texto;
 };
 
 TSalida Ejecutar(const std::string& argumentos) {
-  std::string orden = std::string(AURVEND_CLI_PATH) + " " + argumentos + " 2>&1";
-  FILE* p = ::popen(orden.c_str(), "r");
-  TSalida s{-1, ""};
-  if (!p) return s;
-  std::array<char, 4096> buf;
-  size_t n;
-  while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
-    s.texto.append(buf.data(), n);
-  int st = ::pclose(p);
-  s.estado = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return s;
+  const auto r = cli_prueba::EjecutarCli(argumentos);
+  return {r.estado, r.salida + r.error};
 }
 
 TEST(CliSeries, InfoPrintsTheHeader) {
