@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "charts/ugraficador.h"
+#include "cli/ejecutar_cli.h"
 #include "empirical/uparques_modeloempirico.h"
 #include "farm/ucarpetas.h"
 #include "farm/uparques_modeloteorico.h"
@@ -22,26 +23,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Exit status, standard output, standard error.
 struct TSalida {
   int rc;
   std::string out, err;
 };
 
 TSalida Ejecutar(const std::string& args) {
-  const std::string errArchivo = CarpetaBasura() + "/cli_me_err.txt";
-  const std::string cmd = std::string(AURVEND_CLI_PATH) + " " + args + " 2>" + errArchivo;
-  TSalida r;
-  FILE* p = popen(cmd.c_str(), "r");
-  std::array<char, 4096> buf;
-  size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0)
-    r.out.append(buf.data(), n);
-  r.rc = WEXITSTATUS(pclose(p));
-  std::ifstream fe(errArchivo);
-  std::stringstream ss;
-  ss << fe.rdbuf();
-  r.err = ss.str();
-  return r;
+  const auto r = cli_prueba::EjecutarCli(args);
+  return {r.estado, r.salida, r.error};
 }
 
 const std::string kPmt = std::string(AURVEND_DATA_DIR) + "/c1_parque_mt.pmt";

@@ -10,38 +10,22 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/ejecutar_cli.h"
 #include "num/uauxiliares.h"
 #include "workflows/wmodeloteorico.h"
 
 namespace {
 
+// Exit status, standard output as lines, standard error.
 struct TSalida {
   int estado = -1;
-  std::vector<std::string> lineas; // standard output
-  std::string error;               // standard error
+  std::vector<std::string> lineas;
+  std::string error;
 };
 
 TSalida Ejecutar(const std::string& args) {
-  const std::string err =
-      std::string(std::getenv("AURVEND_BASE") ? std::getenv("AURVEND_BASE") : "/tmp") + "/cli_mt_stderr.txt";
-  std::filesystem::create_directories(std::filesystem::path(err).parent_path());
-  TSalida s;
-  FILE* p = popen((std::string(AURVEND_CLI_PATH) + " " + args + " 2>" + err).c_str(), "r");
-  std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-    out.append(buf, n);
-  const int st = pclose(p);
-  s.estado = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  std::istringstream is(out);
-  for (std::string l; std::getline(is, l);)
-    s.lineas.push_back(l);
-  std::ifstream fe(err);
-  std::stringstream ss;
-  ss << fe.rdbuf();
-  s.error = ss.str();
-  return s;
+  const auto r = cli_prueba::EjecutarCli(args);
+  return {r.estado, r.lineas(), r.error};
 }
 
 const std::string kPmt = std::string(AURVEND_DATA_DIR) + "/c1_parque_mt.pmt";

@@ -11,12 +11,14 @@
 #include <gtest/gtest.h>
 
 #include "calibration/comun_calibrador.h"
+#include "cli/ejecutar_cli.h"
 #include "generador/generador_series.h"
 #include "num/uauxiliares.h"
 #include "workflows/wrestricciones.h"
 
 namespace {
 
+// Exit status, standard output as lines, standard error.
 struct TSalida {
   int estado = -1;
   std::vector<std::string> lineas;
@@ -24,24 +26,8 @@ struct TSalida {
 };
 
 TSalida Ejecutar(const std::string& args) {
-  const std::string err = CarpetaBase() + "/cli_ro_stderr.txt";
-  TSalida s;
-  FILE* p = popen((std::string(AURVEND_CLI_PATH) + " " + args + " 2>" + err).c_str(), "r");
-  std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-    out.append(buf, n);
-  const int st = pclose(p);
-  s.estado = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  std::istringstream is(out);
-  for (std::string l; std::getline(is, l);)
-    s.lineas.push_back(l);
-  std::ifstream fe(err);
-  std::stringstream se;
-  se << fe.rdbuf();
-  s.error = se.str();
-  return s;
+  const auto r = cli_prueba::EjecutarCli(args);
+  return {r.estado, r.lineas(), r.error};
 }
 
 struct TArchivosRO {
