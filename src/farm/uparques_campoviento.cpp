@@ -125,8 +125,12 @@ void TParque_ModeloTeorico::Preparar(bool etha_meteo_unitario, double dir, doubl
   peso_recuperacion = 1 - std::exp(-gamma_atmosfera * dY / 500);
   peso_retencion = 1 - peso_recuperacion;
 
-  grilla.Redimensionar(nY + 1, nX + 1);
+  if (guardarGrilla)
+    grilla.Redimensionar(nY + 1, nX + 1);
+  else
+    grilla = TGrillaRotada();
   grilla_valida = false;
+  meteo_en_grilla_ = CeldasDePunto(0, 0, celdas_meteo_);
 
   // Rows and rotor columns of every turbine, kept inside the grid (small margins could otherwise put
   // a rotor past its edges).
@@ -161,7 +165,7 @@ void PropagarFila(const double* __restrict ant, double* __restrict act, int n, d
 } // namespace
 
 void TParque_ModeloTeorico::PasadaGrilla(double rho, double escala) {
-  const int nf = grilla.nf(), nc = grilla.nc();
+  const int nf = rot_ny + 1, nc = rot_nx + 1;
   const double dpl = dp_libre;
   const double pl = peso_lateral, pc = peso_central, pret = peso_retencion;
   const double rec = peso_recuperacion * dpl;
@@ -169,20 +173,51 @@ void TParque_ModeloTeorico::PasadaGrilla(double rho, double escala) {
   const int* const fin = turno + orden_por_fila_.size();
   TMolino* const mol = molinos.data();
 
-  double* fila = grilla.fila(1);
+  // Rows are written one after the other into the grid, or alternately into two buffer rows.
+  const bool guardar = guardarGrilla;
+  double* base;
+  if (guardar) {
+    if (grilla.nf() != nf || grilla.nc() != nc) grilla.Redimensionar(nf, nc);
+    base = grilla.fila(1);
+  } else {
+    filas_pasada_.resize(2 * size_t(nc));
+    base = filas_pasada_.data();
+  }
+  // The station's cells are taken from their rows once the rows are final (after the turbine steps).
+  const int mP = meteo_en_grilla_ ? celdas_meteo_.P : 0, mN = meteo_en_grilla_ ? celdas_meteo_.N : 0;
+  const int mV = celdas_meteo_.V, mS = celdas_meteo_.S;
+
+  double* fila = base;
   std::fill(fila, fila + nc, dpl);
   for (; turno != fin && mol[*turno].posicion.fila == 1; ++turno)
     mol[*turno].CalcularFila(1, fila, rho, fpv3pe, escala);
+  if (mP == 1) {
+    meteo_PV_ = fila[mV - 1];
+    meteo_PS_ = fila[mS - 1];
+  }
+  if (mN == 1) {
+    meteo_NV_ = fila[mV - 1];
+    meteo_NS_ = fila[mS - 1];
+  }
 
   for (int r = 2; r <= nf; ++r) {
     const double* ant = fila;
-    fila += nc;
+    fila = guardar ? fila + nc : (fila == base ? base + nc : base);
     fila[0] = dpl;
     fila[nc - 1] = dpl;
     PropagarFila(ant + 1, fila + 1, nc - 2, pl, pc, pret, rec);
     for (; turno != fin && mol[*turno].posicion.fila == r; ++turno)
       mol[*turno].CalcularFila(r, fila, rho, fpv3pe, escala);
+    if (r == mP) {
+      meteo_PV_ = fila[mV - 1];
+      meteo_PS_ = fila[mS - 1];
+    }
+    if (r == mN) {
+      meteo_NV_ = fila[mV - 1];
+      meteo_NS_ = fila[mS - 1];
+    }
   }
+  grilla_guardada_ = guardar;
   grilla_valida = true;
   ++nPasadas;
 }
@@ -281,21 +316,44 @@ double TParque_ModeloTeorico::VientoParaPotencia(double P_obj, double& dp_libre_
   return v;
 }
 
-double TParque_ModeloTeorico::DpEnPunto(double x, double y) const {
-  if (!grilla_valida) return 0;
+bool TParque_ModeloTeorico::CeldasDePunto(double x, double y, TCeldasPunto& k) const {
   const double xr = rot_cos * x - rot_sin * y;
   const double yr = rot_sin * x + rot_cos * y;
-  if (xr < rot_xmin || xr > rot_xmax || yr < rot_ymin || yr > rot_ymax) return 0;
+  if (xr < rot_xmin || xr > rot_xmax || yr < rot_ymin || yr > rot_ymax) return false;
   const double J = (yr - rot_ymin) / rot_dy;
   const double Q = (xr - rot_xmin) / rot_dx;
   const double tJ = std::trunc(J), tQ = std::trunc(Q);
   // Rounding may put a point on the far edge one cell past the last row or column.
-  const int P = std::min(int(tJ) + 1, rot_ny + 1);
-  const int N = std::min(P + 1, rot_ny + 1);
-  const int V = std::min(int(tQ) + 1, rot_nx + 1);
-  const int S = std::min(V + 1, rot_nx + 1);
-  const double fr = J - tJ;
-  const double fc = Q - tQ;
-  return (grilla.e(P, V) * (1 - fc) + grilla.e(P, S) * fc) * (1 - fr) +
-         (grilla.e(N, V) * (1 - fc) + grilla.e(N, S) * fc) * fr;
+  k.P = std::min(int(tJ) + 1, rot_ny + 1);
+  k.N = std::min(k.P + 1, rot_ny + 1);
+  k.V = std::min(int(tQ) + 1, rot_nx + 1);
+  k.S = std::min(k.V + 1, rot_nx + 1);
+  k.fr = J - tJ;
+  k.fc = Q - tQ;
+  return true;
+}
+
+double TParque_ModeloTeorico::DpEnPunto(double x, double y) const {
+  if (!grilla_valida) return 0;
+  TCeldasPunto k;
+  if (!CeldasDePunto(x, y, k)) return 0;
+  double PV, PS, NV, NS;
+  if (grilla_guardada_) {
+    PV = grilla.e(k.P, k.V);
+    PS = grilla.e(k.P, k.S);
+    NV = grilla.e(k.N, k.V);
+    NS = grilla.e(k.N, k.S);
+  } else if (meteo_en_grilla_ && k.P == celdas_meteo_.P && k.N == celdas_meteo_.N && k.V == celdas_meteo_.V &&
+             k.S == celdas_meteo_.S) {
+    PV = meteo_PV_;
+    PS = meteo_PS_;
+    NV = meteo_NV_;
+    NS = meteo_NS_;
+  } else {
+    throw Exception("El campo de viento del parque \"" + nombre +
+                    "\" se calculó sin guardar la grilla de estelas: solo se conoce la densidad en la "
+                    "estación meteorológica.");
+  }
+  const double fr = k.fr, fc = k.fc;
+  return (PV * (1 - fc) + PS * fc) * (1 - fr) + (NV * (1 - fc) + NS * fc) * fr;
 }

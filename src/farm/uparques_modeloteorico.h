@@ -13,6 +13,13 @@
 // DpEnPunto then read that state and overwrite the grid, the turbines' dp_media/potencia and dp_libre.
 // The results of the last computation stay in the model for the farm map.
 //
+// Grid storage: with guardarGrilla (the default) a pass stores every row, so DpEnPunto and the farm
+// map read any point of the field. Without it a pass keeps only the row being computed and the one
+// upstream (a few kilobytes, which stay in the processor's cache) and captures the four cells around
+// the station that DpEnPunto(0, 0) interpolates; the turbines' results are computed during the pass
+// either way, so powers, densities and the station value are the same to the last bit. Callers that
+// run many computations and read only those results (calibration, restrictions) clear it.
+//
 // Units: positions in metres (UTM, or relative to the meteorological station), power in MW, wind power
 // density in MW/m², directions in degrees (where the wind comes from), air density in kg/m³.
 #include <memory>
@@ -195,6 +202,11 @@ public:
   double etha_meteo_dir = 1; // working state: station factor for the current direction and speed
   double peso_lateral = 0, peso_central = 0, peso_recuperacion = 0, peso_retencion = 0;
 
+  // Store the whole grid in each pass (farm map, DpEnPunto at any point); false: only the turbines'
+  // results and the station's cells are kept, the grid's storage is released by Preparar, and
+  // DpEnPunto raises an Exception for points other than the station inside the grid.
+  bool guardarGrilla = true;
+
   long long nPasadas = 0; // grid passes run by Simular since construction (statistics)
 
   // A farm with the default model parameters (72 sectors, alfa 0.5, gamma 0.4, fpv3pe 1.8, losses
@@ -244,6 +256,7 @@ public:
   // authorised power (dp_libre_salida then untouched); dp_libre_salida: free stream of the last trial.
   double VientoParaPotencia(double P_obj, double& dp_libre_salida);
   // Grid density at (x, y) relative to the station; 0 outside the grid or before any computation.
+  // After a pass without the stored grid only the station (0, 0) is known (Exception elsewhere).
   double DpEnPunto(double x, double y) const;
   // References to the calibrated values: row 1 of each column of meteo_etha, then factor_perdidas.
   // They stay valid until meteo_etha is replaced or reshaped.
@@ -263,6 +276,21 @@ private:
   // pass walks it alongside the rows.
   std::vector<int> orden_por_fila_;
   void PasadaGrilla(double rho, double escala); // one pass: boundary, propagation, turbine steps
+
+  // The cells DpEnPunto interpolates for one point: rows P and N, columns V and S, and the fractions
+  // along (fr) and across (fc) the wind.
+  struct TCeldasPunto {
+    int P = 0, N = 0, V = 0, S = 0;
+    double fr = 0, fc = 0;
+  };
+  // False when the point lies outside the grid laid by Preparar.
+  bool CeldasDePunto(double x, double y, TCeldasPunto& k) const;
+
+  std::vector<double> filas_pasada_; // the two rows of a pass without the stored grid
+  bool grilla_guardada_ = false;     // the last pass stored the whole grid
+  bool meteo_en_grilla_ = false;     // the station lies inside the grid of the current Preparar
+  TCeldasPunto celdas_meteo_;        // its cells (Preparar)
+  double meteo_PV_ = 0, meteo_PS_ = 0, meteo_NV_ = 0, meteo_NS_ = 0; // their values after the last pass
 };
 
 // The 72 × 1 station factor table of ones of a new model.

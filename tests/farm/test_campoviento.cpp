@@ -1,11 +1,13 @@
 // The wind field: physics helpers, wakes and their direction, the authorised-power cap, losses, the
 // station iteration, the inverse search and the wake factor's bounds.
 #include <cmath>
+#include <cstdint>
 
 #include <gtest/gtest.h>
 
 #include "farm/parque_referencia.h"
 #include "farm/uparques_modeloteorico.h"
+#include "num/uauxiliares.h"
 
 namespace {
 
@@ -225,6 +227,110 @@ TEST(Preparar, FactorDeEstacionDeLaTabla) {
   p->meteo_etha.pon_e(1, 2, 0.9);
   p->Preparar(false, 200, DensidadPotencia(3.5, 1.225), 1.225);
   EXPECT_NEAR(p->etha_meteo_dir, 0.85, 1e-12);
+}
+
+} // namespace
+
+// --- The pass without the stored grid ---
+// The reference farm's results for a few winds, as file text: farm power, free and modelled station
+// densities, every turbine's dp_media and potencia. The pass that keeps only two rows and the cells
+// read afterwards must give these same texts, and so must the pass that stores the whole grid; the
+// recorded fingerprints were taken from the whole-grid pass.
+namespace {
+
+struct TCasoPasada {
+  const char* nombre;
+  double dir, v, rho, limite, autorizada;
+  bool simularSolo;     // one Simular at the measured density (the capped case) instead of ResolverMeteo
+  double P_obj;         // > 0: VientoParaPotencia for this power instead
+  int pasadas;          // grid passes expected (0: not checked)
+  const char* potencia; // recorded farm power (or station wind), RealATexto
+  uint64_t huella;      // recorded FNV-1a of the whole text
+};
+
+const TCasoPasada kCasosPasada[] = {
+    {"0° 9 m/s", 0, 9, 1.225, 50, 50, false, 0, 0, " 1.9298086569393902E+001", 14946350198672003430ull},
+    {"45° 9 m/s", 45, 9, 1.225, 50, 50, false, 0, 0, " 3.1728922886093919E+001", 15175583705184991291ull},
+    {"200° 6 m/s, 1.18 kg/m³, tope 20", 200, 6, 1.18, 20, 50, false, 0, 0, " 7.5942396674396866E+000",
+     7980955072796538602ull},
+    {"270° 14 m/s, autorizada 30: 11 pasadas", 270, 14, 1.225, 100, 30, true, 0, 11,
+     " 3.0000000000000000E+001", 12976298324438296368ull},
+    {"90°, 20 MW", 90, 9, 1.225, 50, 50, false, 20, 0, " 7.5565437605232253E+000", 1257054164711354479ull},
+};
+
+uint64_t Fnv1a(const std::string& s) {
+  uint64_t h = 14695981039346656037ull;
+  for (unsigned char c : s) {
+    h ^= c;
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+// Runs one case and returns its results as text; the first line is the farm power (or station wind).
+std::string ResultadosComoTexto(TParque_ModeloTeorico& p, const TCasoPasada& c) {
+  p.potencia_autorizada_mw = c.autorizada;
+  const double dp = DensidadPotencia(c.v, c.rho);
+  p.Preparar(false, c.dir, dp, c.rho);
+  const long long antes = p.nPasadas;
+  double P, dmet = 0, libre = 0;
+  if (c.P_obj > 0) {
+    P = p.VientoParaPotencia(c.P_obj, libre);
+    dmet = p.DpEnPunto(0, 0) * p.etha_meteo_dir;
+  } else if (c.simularSolo) {
+    P = p.Simular(c.rho, dp, c.limite, dmet);
+    libre = p.dp_libre;
+  } else {
+    bool conv;
+    P = p.ResolverMeteo(c.rho, dp, c.limite, conv, dmet, libre);
+  }
+  if (c.pasadas > 0) {
+    EXPECT_EQ(p.nPasadas - antes, c.pasadas) << c.nombre;
+  }
+  std::string s = RealATexto(P) + "\n" + RealATexto(libre) + "\n" + RealATexto(dmet) + "\n" +
+                  RealATexto(p.DpEnPunto(0, 0)) + "\n";
+  for (const TMolino& m : p.molinos)
+    s += RealATexto(m.dp_media) + " " + RealATexto(m.potencia) + "\n";
+  return s;
+}
+
+std::unique_ptr<TParque_ModeloTeorico> ReferenciaDelArchivo() {
+  return TParque_ModeloTeorico::Create_LoadFromArchi(std::string(AURVEND_DATA_DIR) + "/c1_parque_mt.pmt");
+}
+
+TEST(PasadaSinGrilla, MismosResultadosQueConLaGrillaEntera) {
+  auto completo = ReferenciaDelArchivo();
+  auto liviano = ReferenciaDelArchivo();
+  liviano->guardarGrilla = false;
+  for (const TCasoPasada& c : kCasosPasada) {
+    const std::string esperado = ResultadosComoTexto(*completo, c);
+    const std::string s = ResultadosComoTexto(*liviano, c);
+    EXPECT_EQ(s, esperado) << c.nombre;
+    EXPECT_EQ(esperado.substr(0, esperado.find('\n')), c.potencia) << c.nombre;
+    EXPECT_EQ(Fnv1a(esperado), c.huella) << c.nombre << "\n" << esperado;
+  }
+  EXPECT_EQ(liviano->grilla.nf(), 0); // no grid kept
+}
+
+TEST(PasadaSinGrilla, LaEstacionSeConoceYOtrosPuntosNo) {
+  auto p = ReferenciaDelArchivo();
+  p->guardarGrilla = false;
+  const double dp = DensidadPotencia(9, 1.225);
+  p->Preparar(false, 45, dp, 1.225);
+  EXPECT_EQ(p->DpEnPunto(0, 0), 0.0); // prepared, not computed
+  p->ResolverMeteo(1.225, dp, 50);
+  EXPECT_GT(p->DpEnPunto(0, 0), 0.0);
+  EXPECT_EQ(p->DpEnPunto(-5000, 0), 0.0); // outside the grid
+  EXPECT_THROW(p->DpEnPunto(1000, 1000), Exception);
+  // Back to the whole grid: the map's points are known again after the next computation, with the
+  // same values as on a farm that always stored it.
+  p->guardarGrilla = true;
+  p->ResolverMeteo(1.225, dp, 50);
+  auto q = ReferenciaDelArchivo();
+  q->Preparar(false, 45, dp, 1.225);
+  q->ResolverMeteo(1.225, dp, 50);
+  EXPECT_EQ(p->DpEnPunto(1000, 1000), q->DpEnPunto(1000, 1000));
+  EXPECT_EQ(p->DpEnPunto(0, 0), q->DpEnPunto(0, 0));
 }
 
 } // namespace
