@@ -65,6 +65,7 @@ TEscenarioRO& EscenarioRO() {
     // One pass: Simular on the prepared grid of each sample of the periods, divided by its passes.
     auto modelo = r.mc->Create_Copia();
     TParque_ModeloTeorico& mt = *modelo->ModeloTeorico;
+    mt.guardarGrilla = false; // as the job's estimators run their passes
     const TSeriesDeDatos& s = *r.series;
     double segundos = 0;
     long long pasadas = 0;

@@ -218,10 +218,20 @@ void TMatricesConErroresModelos::Escribir(const std::string& archivo) {
 // Estimators
 // ---------------------------------------------------------------------------------------------
 
-TEstimadorModeloCombinado::TEstimadorModeloCombinado(std::unique_ptr<TParque_ModeloCombinado> propio)
-    : propio_(std::move(propio)), MC_(propio_.get()) {}
+TEstimadorModeloCombinado::TEstimadorModeloCombinado(TParque_ModeloCombinado& MC)
+    : MC_(&MC), guardarGrillaPrevio_(MC.ModeloTeorico->guardarGrilla) {
+  MC_->ModeloTeorico->guardarGrilla = false;
+}
 
-TEstimadorModeloCombinado::~TEstimadorModeloCombinado() = default;
+TEstimadorModeloCombinado::TEstimadorModeloCombinado(std::unique_ptr<TParque_ModeloCombinado> propio)
+    : propio_(std::move(propio)), MC_(propio_.get()),
+      guardarGrillaPrevio_(MC_->ModeloTeorico->guardarGrilla) {
+  MC_->ModeloTeorico->guardarGrilla = false;
+}
+
+TEstimadorModeloCombinado::~TEstimadorModeloCombinado() {
+  MC_->ModeloTeorico->guardarGrilla = guardarGrillaPrevio_;
+}
 
 void TEstimadorModeloCombinado::CalcularPotencia(double v, double dir, double rho, double cgm,
                                                  bool soloTeorico, double& PConCGM, double& PSinCGM,

@@ -76,7 +76,9 @@ public:
 // The combined model as estimator. Does not own the model it was given; its copies own theirs.
 class TEstimadorModeloCombinado : public TEstimadorPotencia {
 public:
-  explicit TEstimadorModeloCombinado(TParque_ModeloCombinado& MC) : MC_(&MC) {}
+  // While the estimator exists its model's wake passes keep no grid (only the turbines and the
+  // station are read back), which keeps each pass in cache; the previous setting comes back after.
+  explicit TEstimadorModeloCombinado(TParque_ModeloCombinado& MC);
   explicit TEstimadorModeloCombinado(std::unique_ptr<TParque_ModeloCombinado> propio);
   ~TEstimadorModeloCombinado() override;
   void CalcularPotencia(double v, double dir, double rho, double cgm, bool soloTeorico, double& PConCGM,
@@ -87,6 +89,7 @@ public:
 private:
   std::unique_ptr<TParque_ModeloCombinado> propio_;
   TParque_ModeloCombinado* MC_;
+  bool guardarGrillaPrevio_;
 };
 
 // The workers' estimators: the caller's one first, then copies of it. nHilos 0 means one per core

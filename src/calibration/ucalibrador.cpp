@@ -89,6 +89,14 @@ void EjecutarEnCopias(TParque_ModeloTeorico& original, int nTareas, int nHilos,
                       const std::function<void()>& progreso,
                       std::vector<std::unique_ptr<TParque_ModeloTeorico>>& copias) {
   if (nTareas <= 0) return;
+  // The tasks read back only turbine and station values: their passes keep no grid, so each pass
+  // stays in cache. The original gets its own setting back when the tasks end.
+  struct TSinGrilla {
+    TParque_ModeloTeorico& m;
+    bool previo;
+    explicit TSinGrilla(TParque_ModeloTeorico& m) : m(m), previo(m.guardarGrilla) { m.guardarGrilla = false; }
+    ~TSinGrilla() { m.guardarGrilla = previo; }
+  } sinGrilla(original);
   const int nOtros = std::clamp(nHilos, 1, nTareas) - 1;
   if (nOtros == 0) {
     for (int i = 0; i < nTareas; ++i) {
@@ -103,6 +111,8 @@ void EjecutarEnCopias(TParque_ModeloTeorico& original, int nTareas, int nHilos,
     ActualizarCopiaSinGrilla(*c, original);
   while (int(copias.size()) < nOtros)
     copias.push_back(original.Create_Copia());
+  for (auto& c : copias)
+    c->guardarGrilla = false;
 
   std::atomic<int> siguiente{0};
   std::atomic<bool> abortar{false};
