@@ -1,4 +1,5 @@
 #include "charts/ugraficador.h"
+#include "charts/uimagenes.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -780,14 +781,17 @@ void TGrafico::SaveToJPG(const std::string& archivo, int ancho, int alto, int ca
     QPainter p(&imagen);
     Draw(p, ancho, alto);
   }
-  // Written to a temporary next to the target and renamed, so a failure leaves no partial image.
+  GuardarImagen(imagen, archivo, "jpeg", calidad);
+}
+
+void GuardarImagen(const QImage& imagen, const std::string& archivo, const char* formato, int calidad) {
   namespace fs = std::filesystem;
   const fs::path destino(archivo);
   std::error_code ec;
   if (destino.has_parent_path()) fs::create_directories(destino.parent_path(), ec);
   const std::string temporal = archivo + ".tmp";
-  QImageWriter escritor(AQString(temporal), "jpeg");
-  escritor.setQuality(calidad);
+  QImageWriter escritor(AQString(temporal), QByteArray(formato));
+  if (std::string(formato) == "jpeg") escritor.setQuality(calidad);
   if (!escritor.write(imagen)) {
     const std::string motivo = escritor.errorString().toStdString();
     fs::remove(temporal, ec);

@@ -1,4 +1,5 @@
 #include "charts/umapaparque.h"
+#include "charts/uimagenes.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -138,29 +139,12 @@ std::string FormatoImagenMapa(const std::string& archivo) {
 }
 
 void GuardarMapaParque(TParque_ModeloTeorico& parque, int W, int H, const std::string& archivo) {
-  namespace fs = std::filesystem;
   const std::string formato = FormatoImagenMapa(archivo);
   if (W <= 0 || H <= ALTO_BARRA_COLORES)
     throw Exception("El mapa necesita un ancho positivo y un alto mayor que " +
                     std::to_string(ALTO_BARRA_COLORES) + " píxeles");
 
-  const QImage imagen = ImagenMapaParque(parque, W, H);
-  std::error_code ec;
-  const fs::path destino(archivo);
-  if (destino.has_parent_path()) fs::create_directories(destino.parent_path(), ec);
-  const std::string temporal = archivo + ".tmp";
-  QImageWriter escritor(QString::fromStdString(temporal), QByteArray(formato.c_str()));
-  if (formato == "jpeg") escritor.setQuality(100);
-  if (!escritor.write(imagen)) {
-    const std::string motivo = escritor.errorString().toStdString();
-    fs::remove(temporal, ec);
-    throw Exception("No se puede escribir el archivo \"" + archivo + "\": " + motivo);
-  }
-  fs::rename(temporal, destino, ec);
-  if (ec) {
-    fs::remove(temporal, ec);
-    throw Exception("No se puede escribir el archivo \"" + archivo + "\": " + ec.message());
-  }
+  GuardarImagen(ImagenMapaParque(parque, W, H), archivo, formato.c_str(), 100);
 }
 
 std::string TextoCoordenadasXY(const TParque_ModeloTeorico& parque, int X, int Y) {
