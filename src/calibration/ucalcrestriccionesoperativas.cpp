@@ -394,6 +394,15 @@ std::string NombreResultados(const std::string& carpeta, double ventanaIni, doub
 
 } // namespace
 
+// What the window computation needs of a combined model's farm.
+static TDatosCentral DatosCentral(const TParque_ModeloCombinado& MC) {
+  TDatosCentral central;
+  central.ModeloTeorico = MC.ModeloTeorico;
+  central.nSectores = MC.ModeloEmpirico->nSectores();
+  central.nBandas = MC.ModeloEmpirico->nBandas();
+  return central;
+}
+
 TResultadoVentana CalcularVentana(TParque_ModeloCombinado& MC, const std::string& archivoSeries,
                                   const std::string& carpeta, double ventanaIni, double ventanaFin,
                                   double intervaloIni, double intervaloFin, double factorSMEC,
@@ -403,10 +412,7 @@ TResultadoVentana CalcularVentana(TParque_ModeloCombinado& MC, const std::string
   auto series = TSeriesDeDatos::Create_LeerDeArchivo(archivoSeries);
   TEstimadorModeloCombinado estimador(MC);
   TGrupoEstimadores grupo(estimador, nHilos);
-  TDatosCentral central;
-  central.ModeloTeorico = MC.ModeloTeorico;
-  central.nSectores = MC.ModeloEmpirico->nSectores();
-  central.nBandas = MC.ModeloEmpirico->nBandas();
+  const TDatosCentral central = DatosCentral(MC);
   return CalcularVentana(central, grupo, *series, carpeta, ventanaIni, ventanaFin, intervaloIni, intervaloFin,
                          factorSMEC, energias, B, soloTeorico, conMatricesErrores);
 }
@@ -626,10 +632,7 @@ TResultadoRestricciones ProcesarRestricciones(const TFuenteFactorSMEC& factor, c
   // 4. One window per period.
   TEstimadorModeloCombinado estimador(MC);
   TGrupoEstimadores grupo(estimador, nHilos);
-  TDatosCentral central;
-  central.ModeloTeorico = MC.ModeloTeorico;
-  central.nSectores = MC.ModeloEmpirico->nSectores();
-  central.nBandas = MC.ModeloEmpirico->nBandas();
+  const TDatosCentral central = DatosCentral(MC);
   int nEstimaciones = 0;
   for (const TRecFechasRestriccion& p : r.periodos) {
     r.ventanas.push_back(CalcularVentana(
