@@ -1,7 +1,4 @@
 // Number and date settings, number and date text forms, and the tokenising helpers.
-// GCC 12 reports false -Wrestrict overlaps in inlined std::string assignments (GCC bug 105329).
-#pragma GCC diagnostic ignored "-Wrestrict"
-
 #include "num/uauxiliares.h"
 
 #include <langinfo.h>

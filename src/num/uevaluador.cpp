@@ -1,7 +1,4 @@
 // Table-driven evaluation of arithmetic expressions in extended precision.
-// GCC 12 reports false -Wrestrict overlaps in inlined std::string assignments (GCC bug 105329).
-#pragma GCC diagnostic ignored "-Wrestrict"
-
 #include "num/uevaluador.h"
 
 #include <cctype>

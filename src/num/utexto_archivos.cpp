@@ -1,7 +1,4 @@
 // Line-oriented text files: whole-file reader with line numbers, and an all-or-nothing writer.
-// GCC 12 reports false -Wrestrict overlaps in inlined std::string assignments (GCC bug 105329).
-#pragma GCC diagnostic ignored "-Wrestrict"
-
 #include "num/utexto_archivos.h"
 
 #include <cerrno>

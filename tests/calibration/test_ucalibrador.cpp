@@ -252,8 +252,9 @@ TEST(Calibrador, MalformedFilesFailNamingTheFileAndTheLine) {
       const std::string m = e.what();
       EXPECT_NE(m.find(archivo), std::string::npos) << c.nombre << ": " << m;
       EXPECT_NE(m.find("línea"), std::string::npos) << c.nombre << ": " << m;
-      if (c.linea)
+      if (c.linea) {
         EXPECT_NE(m.find("línea " + std::to_string(c.linea)), std::string::npos) << c.nombre << ": " << m;
+      }
     }
   }
   EXPECT_THROW(TCalibradorParque::CreateLoadFromFile(CarpetaBasura() + "/no_existe.clp"), Exception);

@@ -86,7 +86,9 @@ TEST(SuavizadoMC, EpsilonIsTheLargestRiseAndTheSweepsStopAsDescribed) {
     }
     for (int k = 1; k <= M.nf(); ++k)
       for (int j = 1; j <= M.nc(); ++j)
-        if (c.A.e(k, j) > 0) EXPECT_EQ(M.e(k, j), c.A.e(k, j)) << c.nombre;
+        if (c.A.e(k, j) > 0) {
+          EXPECT_EQ(M.e(k, j), c.A.e(k, j)) << c.nombre;
+        }
   }
   TMatR fila = Matriz({{1, 0, 1}});
   EXPECT_THROW(SuavizarMatriz(fila, Matriz({{1, 0, 1}})), Exception);

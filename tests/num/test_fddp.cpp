@@ -26,7 +26,9 @@ TEST(TMadreUniforme, SeedFixesTheSequence) {
     ASSERT_GE(u, 0.0);
     ASSERT_LT(u, 1.0);
     ASSERT_EQ(std::round(u * 1e9) * 0.000000001, u);
-    if (i == 200) EXPECT_EQ(u, 15897921 * 0.000000001);
+    if (i == 200) {
+      EXPECT_EQ(u, 15897921 * 0.000000001);
+    }
   }
 }
 
