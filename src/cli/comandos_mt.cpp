@@ -32,6 +32,9 @@ int MtViento(const cli::TArgs& args) {
   const double dir = op.real("dir");
   const double v = op.real("v");
   const double P = op.real("p");
+  // A negative farm power has no station wind: the search would only run grids of infinities.
+  if (!(P >= 0))
+    throw Exception("La potencia buscada (--p) debe ser mayor o igual que 0 MW: " + op.texto("p"));
   auto parque = TParque_ModeloTeorico::Create_LoadFromArchi(archivo);
   const TResultadoVientoMT r = VientoParaPotenciaMT(*parque, dir, v, P);
   if (r.excedeAutorizada) {

@@ -79,9 +79,12 @@ TEST(CliMt, ErroresDeArchivoYArgumentos) {
   EXPECT_NE(s.error.find(malo), std::string::npos) << s.error;
   EXPECT_NE(s.error.find("línea 8"), std::string::npos) << s.error;
 
-  EXPECT_EQ(Ejecutar("mt simular --pmt " + kPmt + " --dir 0").estado, 1);              // no --v
-  EXPECT_EQ(Ejecutar("mt simular --pmt " + kPmt + " --dir norte --v 9").estado, 1);    // bad number
-  EXPECT_EQ(Ejecutar("mt viento --pmt /no/existe.pmt --dir 0 --v 9 --p 1").estado, 1); // no file
+  EXPECT_EQ(Ejecutar("mt simular --pmt " + kPmt + " --dir 0").estado, 1);                 // no --v
+  EXPECT_EQ(Ejecutar("mt simular --pmt " + kPmt + " --dir norte --v 9").estado, 1);       // bad number
+  EXPECT_EQ(Ejecutar("mt viento --pmt /no/existe.pmt --dir 0 --v 9 --p 1").estado, 1);    // no file
+  const TSalida negativa = Ejecutar("mt viento --pmt " + kPmt + " --dir 0 --v 9 --p -1"); // no such power
+  EXPECT_EQ(negativa.estado, 1);
+  EXPECT_NE(negativa.error.find("--p"), std::string::npos) << negativa.error;
 }
 
 } // namespace
