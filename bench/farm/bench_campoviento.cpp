@@ -119,9 +119,10 @@ void BM_PasadaSimularSinGrilla(benchmark::State& st) {
   st.counters["razon_con_vs_sin_grilla"] = con / sin;
 }
 
-void BM_ResolverMeteoSinGrilla(benchmark::State& st) {
+// A whole station iteration, with or without the stored grid.
+void ResolverMeteoCon(benchmark::State& st, bool guardarGrilla) {
   auto p = Referencia();
-  p->guardarGrilla = false;
+  p->guardarGrilla = guardarGrilla;
   const double dir = double(st.range(0));
   p->Preparar(false, dir, kDp, 1.225);
   const long long antes = p->nPasadas;
@@ -133,17 +134,12 @@ void BM_ResolverMeteoSinGrilla(benchmark::State& st) {
   st.counters["celdas/s"] = benchmark::Counter(Celdas(*p) * pasadas, benchmark::Counter::kIsRate);
 }
 
+void BM_ResolverMeteoSinGrilla(benchmark::State& st) {
+  ResolverMeteoCon(st, false);
+}
+
 void BM_ResolverMeteo(benchmark::State& st) {
-  auto p = Referencia();
-  const double dir = double(st.range(0));
-  p->Preparar(false, dir, kDp, 1.225);
-  const long long antes = p->nPasadas;
-  for (auto _ : st)
-    benchmark::DoNotOptimize(p->ResolverMeteo(1.225, kDp, 50));
-  const double pasadas = double(p->nPasadas - antes);
-  st.counters["celdas"] = Celdas(*p);
-  st.counters["pasadas_por_iter"] = pasadas / double(st.iterations());
-  st.counters["celdas/s"] = benchmark::Counter(Celdas(*p) * pasadas, benchmark::Counter::kIsRate);
+  ResolverMeteoCon(st, true);
 }
 
 void BM_KernelStreaming(benchmark::State& st) {

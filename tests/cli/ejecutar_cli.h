@@ -59,4 +59,16 @@ inline TSalidaCli EjecutarCli(const std::string& argumentos) {
   return s;
 }
 
+// The same run with standard output split into lines.
+struct TSalidaLineas {
+  int estado = -1;
+  std::vector<std::string> lineas;
+  std::string error;
+};
+
+inline TSalidaLineas EjecutarCliLineas(const std::string& argumentos) {
+  const TSalidaCli r = EjecutarCli(argumentos);
+  return {r.estado, r.lineas(), r.error};
+}
+
 } // namespace cli_prueba

@@ -18,16 +18,10 @@
 
 namespace {
 
-// Exit status, standard output as lines, standard error.
-struct TSalida {
-  int estado = -1;
-  std::vector<std::string> lineas;
-  std::string error;
-};
+using TSalida = cli_prueba::TSalidaLineas;
 
 TSalida Ejecutar(const std::string& args) {
-  const auto r = cli_prueba::EjecutarCli(args);
-  return {r.estado, r.lineas(), r.error};
+  return cli_prueba::EjecutarCliLineas(args);
 }
 
 struct TArchivosRO {
