@@ -73,10 +73,12 @@ void BM_Preparar(benchmark::State& st) {
   st.counters["celdas"] = Celdas(*p);
 }
 
-void BM_PasadaSimular(benchmark::State& st) {
+// Times one Simular pass of the reference farm in the benchmark loop and sets the common counters;
+// returns the prepared model for the per-cell comparisons.
+std::unique_ptr<TParque_ModeloTeorico> TiempoPasada(benchmark::State& st, bool guardarGrilla) {
   auto p = Referencia();
-  const double dir = double(st.range(0));
-  p->Preparar(false, dir, kDp, 1.225);
+  p->guardarGrilla = guardarGrilla;
+  p->Preparar(false, double(st.range(0)), kDp, 1.225);
   double d;
   p->Simular(1.225, kDp, 100, d);
   const long long antes = p->nPasadas;
@@ -87,6 +89,12 @@ void BM_PasadaSimular(benchmark::State& st) {
   st.counters["celdas"] = celdas;
   st.counters["pasadas_por_iter"] = pasadas / double(st.iterations());
   st.counters["celdas/s"] = benchmark::Counter(celdas * pasadas, benchmark::Counter::kIsRate);
+  return p;
+}
+
+void BM_PasadaSimular(benchmark::State& st) {
+  auto p = TiempoPasada(st, true);
+  const double celdas = Celdas(*p);
   // Best-case time per cell of a pass, measured here to compare with the kernel in the same run.
   const double porCelda = MejorSegundosPasada(*p) / celdas;
   const double porElemento = SegundosPorElementoKernel(size_t(celdas));
@@ -96,26 +104,14 @@ void BM_PasadaSimular(benchmark::State& st) {
 }
 
 void BM_PasadaSimularSinGrilla(benchmark::State& st) {
-  auto p = Referencia();
-  p->guardarGrilla = false;
-  const double dir = double(st.range(0));
-  p->Preparar(false, dir, kDp, 1.225);
-  double d;
-  p->Simular(1.225, kDp, 100, d);
-  const long long antes = p->nPasadas;
-  for (auto _ : st)
-    benchmark::DoNotOptimize(p->Simular(1.225, kDp, 100, d));
-  const double pasadas = double(p->nPasadas - antes);
-  const double celdas = Celdas(*p);
-  st.counters["celdas"] = celdas;
-  st.counters["pasadas_por_iter"] = pasadas / double(st.iterations());
-  st.counters["celdas/s"] = benchmark::Counter(celdas * pasadas, benchmark::Counter::kIsRate);
+  auto p = TiempoPasada(st, false);
   // The same pass storing the grid, on another copy, in the same run.
   auto q = Referencia();
-  q->Preparar(false, dir, kDp, 1.225);
+  double d;
+  q->Preparar(false, double(st.range(0)), kDp, 1.225);
   q->Simular(1.225, kDp, 100, d);
   const double sin = MejorSegundosPasada(*p), con = MejorSegundosPasada(*q);
-  st.counters["ns_por_celda"] = sin / celdas * 1e9;
+  st.counters["ns_por_celda"] = sin / Celdas(*p) * 1e9;
   st.counters["razon_con_vs_sin_grilla"] = con / sin;
 }
 
